@@ -1,0 +1,29 @@
+#include "common/utility/string_conversion.h"
+
+#include <climits>
+
+namespace zrb {
+
+std::wstring MultiByteToWide(UINT codePage, std::string_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int sourceLength = static_cast<int>(text.size());
+  const int length = ::MultiByteToWideChar(codePage, 0, text.data(), sourceLength, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring result(static_cast<size_t>(length), L'\0');
+  ::MultiByteToWideChar(codePage, 0, text.data(), sourceLength, result.data(), length);
+  return result;
+}
+
+std::string WideToMultiByte(UINT codePage, std::wstring_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int sourceLength = static_cast<int>(text.size());
+  const int length =
+      ::WideCharToMultiByte(codePage, 0, text.data(), sourceLength, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
+  std::string result(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(codePage, 0, text.data(), sourceLength, result.data(), length, nullptr,
+                        nullptr);
+  return result;
+}
+
+}  // namespace zrb

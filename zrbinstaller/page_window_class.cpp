@@ -1,0 +1,12 @@
+#include "zrbinstaller/page_window_class.h"
+
+const wchar_t kPageWindowClassName[] = L"Zrb_Installer";
+
+bool RegisterPageWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW dialogClass = {sizeof dialogClass};
+  if (!::GetClassInfoExW(nullptr, L"#32770", &dialogClass)) return false;
+  dialogClass.cbSize = sizeof dialogClass;
+  dialogClass.hInstance = instance;
+  dialogClass.lpszClassName = kPageWindowClassName;
+  return ::RegisterClassExW(&dialogClass) != 0;
+}
