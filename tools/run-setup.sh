@@ -5,12 +5,8 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${ZRB_BUILD_DIR:-$ROOT/build}"
-bash "$ROOT/tools/setup.sh"
 source "$ROOT/tools/x-session.sh"
-zrb_start_display
-trap zrb_stop_session EXIT
-bash "$ROOT/tools/build.sh"
-zrb_start_wine
+zrb_prepare_and_build
 file "$BUILD/ZRBInstaller.exe"
 echo "--- trace of ZRBInstaller.exe ---"
 set +e

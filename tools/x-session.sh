@@ -37,3 +37,13 @@ zrb_stop_session() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${ZRB_XVFB_PID:-}" ]; then kill "$ZRB_XVFB_PID" 2>/dev/null || true; fi
 }
+
+# The common start of the run and test commands: set-up, a display, a build,
+# and Wine ready for programs whose output a caller reads.
+zrb_prepare_and_build() {
+  bash "$ROOT/tools/setup.sh"
+  zrb_start_display
+  trap zrb_stop_session EXIT
+  bash "$ROOT/tools/build.sh"
+  zrb_start_wine
+}
