@@ -1,25 +1,26 @@
 #include "zrbinstaller/zrbscriptengine/host_library.h"
 
 // Each host module's header declares its functions.
+#include "zrbinstaller/zrbscriptengine/host_shell.h"
 
 const std::vector<HostFunction>& HostFunctions() {
   // Registration order is part of the script interface: every function has
   // its numbered place. A function is listed once it exists.
   static const std::vector<HostFunction> functions = {
       // {"Lua_UnCompress7z", Lua_UnCompress7z},  // 1
-      // {"Lua_RegSvr32", Lua_RegSvr32},  // 2
-      // {"Lua_RegistDll", Lua_RegistDll},  // 3
+      {"Lua_RegSvr32", Lua_RegSvr32},  // 2
+      {"Lua_RegistDll", Lua_RegistDll},  // 3
       // {"Lua_RegQuery", Lua_RegQuery},  // 4
       // {"Lua_RegAdd", Lua_RegAdd},  // 5
       // {"Lua_RegDel", Lua_RegDel},  // 6
-      // {"Lua_CreateShortcut", Lua_CreateShortcut},  // 7
+      {"Lua_CreateShortcut", Lua_CreateShortcut},  // 7
       // {"Lua_CreateDirectory", Lua_CreateDirectory},  // 8
       // {"Lua_CopyFile", Lua_CopyFile},  // 9
       // {"Lua_MoveFile", Lua_MoveFile},  // 10
       // {"Lua_RenameFile", Lua_RenameFile},  // 11
       // {"Lua_DeleteFile", Lua_DeleteFile},  // 12
-      // {"Lua_Exec", Lua_Exec},  // 13
-      // {"Lua_ExplorerExec", Lua_ExplorerExec},  // 14
+      {"Lua_Exec", Lua_Exec},  // 13
+      {"Lua_ExplorerExec", Lua_ExplorerExec},  // 14
       // {"Lua_TaskKill", Lua_TaskKill},  // 15
       // {"Lua_SCM", Lua_SCM},  // 16
       // {"Lua_RegVarByCSIDL", Lua_RegVarByCSIDL},  // 17
