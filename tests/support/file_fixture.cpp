@@ -6,8 +6,6 @@
 namespace zrb::test {
 namespace {
 
-std::wstring Quoted(const std::string& utf8) { return L"\"" + Utf8ToWide(utf8) + L"\""; }
-
 // Removes a tree with Win32 calls only: attributes are cleared, links to
 // folders are removed without being entered.
 void RemoveTreeWin32(const std::wstring& path) {
@@ -44,7 +42,7 @@ TempFolder::~TempFolder() {
   const auto unixPath = UnixPath(path_);
   if (unixPath && unixPath->size() > name.size() + 1 &&
       unixPath->compare(unixPath->size() - name.size() - 1, std::string::npos, "/" + name) == 0) {
-    RunUnixProgram(L"Z:\\bin\\rm", L"-rf " + Quoted(*unixPath),
+    RunUnixProgram(L"Z:\\bin\\rm", L"-rf " + QuotedArgument(*unixPath),
                    [this] { return !PathExists(path_); });
   }
   RemoveTreeWin32(path_);
@@ -88,6 +86,16 @@ bool PathExists(const std::wstring& path) {
 UniqueFileHandle HoldFileOpen(const std::wstring& path) {
   return UniqueFileHandle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::wstring CurrentDirectory() {
+  wchar_t current[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, current);
+  return current;
+}
+
+std::wstring QuotedArgument(const std::string& unixPath) {
+  return L"\"" + Utf8ToWide(unixPath) + L"\"";
 }
 
 std::optional<std::string> UnixPath(const std::wstring& path) {

@@ -43,8 +43,24 @@ bool PathExists(const std::wstring& path);
 // would; closing the handle lets it go.
 UniqueFileHandle HoldFileOpen(const std::wstring& path);
 
+std::wstring CurrentDirectory();
+
+// Puts the current directory back when it ends.
+class CurrentDirectoryRestorer {
+ public:
+  CurrentDirectoryRestorer() : saved_(CurrentDirectory()) {}
+  ~CurrentDirectoryRestorer() { ::SetCurrentDirectoryW(saved_.c_str()); }
+  CurrentDirectoryRestorer(const CurrentDirectoryRestorer&) = delete;
+  CurrentDirectoryRestorer& operator=(const CurrentDirectoryRestorer&) = delete;
+
+ private:
+  std::wstring saved_;
+};
+
 // Under Wine: the Unix path of a Windows path; nullopt elsewhere.
 std::optional<std::string> UnixPath(const std::wstring& path);
+// A Unix path as one quoted argument of a command line.
+std::wstring QuotedArgument(const std::string& unixPath);
 // Under Wine: starts a Unix program (its Windows path, say L"Z:\\bin\\ln")
 // with Windows-quoted arguments. Wine gives no handle to wait on, so this
 // waits until `done` holds (at most `timeoutMs`) and returns whether it does.

@@ -6,28 +6,22 @@
 
 #include <string>
 
-#include "common/utility/string_conversion.h"
 #include "tests/support/file_fixture.h"
 #include "tests/unit/scriptengine/host_script_call.h"
 #include "zrbinstaller/zrbscriptengine/zrbscriptengine.h"
 
 namespace {
 
+using zrb::test::CurrentDirectory;
+using zrb::test::CurrentDirectoryRestorer;
 using zrb::test::DescribeCall;
 using zrb::test::MakeFolders;
 using zrb::test::PathExists;
+using zrb::test::QuotedArgument;
 using zrb::test::RunUnixProgram;
 using zrb::test::TempFolder;
 using zrb::test::UnixPath;
 using zrb::test::WriteFileText;
-
-std::wstring CurrentDirectory() {
-  wchar_t current[MAX_PATH] = {};
-  ::GetCurrentDirectoryW(MAX_PATH, current);
-  return current;
-}
-
-std::wstring Quoted(const std::string& utf8) { return L"\"" + zrb::Utf8ToWide(utf8) + L"\""; }
 
 TEST(DeleteDirectories, PatternDeletesMatchesButNeverItsFolder) {
   TempFolder folder;
@@ -67,8 +61,8 @@ TEST(DeleteDirectories, TreesGoWithReadOnlyAndHiddenFiles) {
 // A folder that is the current directory cannot be removed; the delete
 // steps out to the parent first, however the path is written.
 TEST(DeleteDirectories, StepsOutOfTheCurrentDirectory) {
-  const std::wstring saved = CurrentDirectory();
   TempFolder folder(L"cwd");
+  CurrentDirectoryRestorer restorer;  // back before the folder goes
   const std::wstring parent = folder.Path();
   const struct {
     std::wstring folder;
@@ -89,7 +83,6 @@ TEST(DeleteDirectories, StepsOutOfTheCurrentDirectory) {
               ::CompareStringOrdinal(parent.c_str(), -1, CurrentDirectory().c_str(), -1, TRUE))
         << CurrentDirectory();
   }
-  ::SetCurrentDirectoryW(saved.c_str());
 }
 
 // Under Wine a Unix symbolic link to a folder shows as a reparse point, as a
@@ -98,7 +91,8 @@ bool MakeUnixLink(const std::wstring& target, const std::wstring& link) {
   const auto unixTarget = UnixPath(target);
   const auto unixLink = UnixPath(link);
   if (!unixTarget || !unixLink) return false;
-  return RunUnixProgram(L"Z:\\bin\\ln", L"-s " + Quoted(*unixTarget) + L" " + Quoted(*unixLink),
+  return RunUnixProgram(L"Z:\\bin\\ln",
+                        L"-s " + QuotedArgument(*unixTarget) + L" " + QuotedArgument(*unixLink),
                         [&link] {
                           const DWORD attributes = ::GetFileAttributesW(link.c_str());
                           return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -145,7 +139,8 @@ class MappedDrive {
       if (::GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR) continue;
       link_ = devices + static_cast<char>(letter - L'A' + 'a') + ":";
       const std::wstring sentinel = root + L"sentinel.txt";
-      if (RunUnixProgram(L"Z:\\bin\\ln", L"-s " + Quoted(*unixTarget) + L" " + Quoted(link_),
+      if (RunUnixProgram(L"Z:\\bin\\ln",
+                         L"-s " + QuotedArgument(*unixTarget) + L" " + QuotedArgument(link_),
                          [&sentinel] { return PathExists(sentinel); })) {
         root_ = root;
       }
@@ -155,7 +150,7 @@ class MappedDrive {
   ~MappedDrive() {
     if (link_.empty()) return;
     const std::wstring drive = root_.empty() ? L"" : root_ + L"sentinel.txt";
-    RunUnixProgram(L"Z:\\bin\\rm", L"-f " + Quoted(link_),
+    RunUnixProgram(L"Z:\\bin\\rm", L"-f " + QuotedArgument(link_),
                    [&drive] { return drive.empty() || !PathExists(drive); });
   }
   MappedDrive(const MappedDrive&) = delete;

@@ -14,6 +14,7 @@
 
 namespace {
 
+using zrb::test::CurrentDirectoryRestorer;
 using zrb::test::DescribeCall;
 using zrb::test::MakeFolders;
 using zrb::test::PathExists;
@@ -23,22 +24,6 @@ using zrb::test::TempFolder;
 using zrb::test::WriteFileText;
 
 bool IsFolder(const std::wstring& path) { return ::PathIsDirectoryW(path.c_str()) != FALSE; }
-
-std::wstring CurrentDirectory() {
-  wchar_t current[MAX_PATH] = {};
-  ::GetCurrentDirectoryW(MAX_PATH, current);
-  return current;
-}
-
-// Puts the current directory back after a test moved it.
-class CurrentDirectoryRestorer {
- public:
-  CurrentDirectoryRestorer() : saved_(CurrentDirectory()) {}
-  ~CurrentDirectoryRestorer() { ::SetCurrentDirectoryW(saved_.c_str()); }
-
- private:
-  std::wstring saved_;
-};
 
 class HostFiles : public ::testing::Test {
  protected:
