@@ -50,6 +50,13 @@ class ZRBScriptEngine {
   void SetGlobalBoolean(const char* name, bool value);
   void SetGlobalNumber(const char* name, int value);
 
+  // Deletes a folder tree, or the entries matching a pattern (a folder
+  // joined with a name or wildcard; matching folders go with their trees,
+  // the pattern's own folder stays). Read-only files are deleted too; links
+  // to folders are removed without being entered, and a drive or share root
+  // is never emptied. Failures leave entries in place without a report.
+  static void DeleteDirectories(const std::wstring& path);
+
   ZRBScriptEngine(const ZRBScriptEngine&) = delete;
   ZRBScriptEngine& operator=(const ZRBScriptEngine&) = delete;
 
