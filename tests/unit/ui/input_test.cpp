@@ -172,6 +172,23 @@ TEST(ClickMessages, CarryTheActionAndTheCheckState) {
   }
 }
 
+// A link, too, forgets a press once the mouse has left it: a later release
+// over it is no click.
+TEST(ClickMessages, LinkForgetsThePressWhenTheMouseLeaves) {
+  HostWindow host;
+  auto root = Make<ContainerUIObjectImpl>(host.Get(), {0, 0, 200, 100});
+  Add(*root, Make<LinkLabelUIObjectImpl>(host.Get(), {40, 10, 80, 26}))->SetAction(101);
+  Move(*root, 50, 15);
+  Press(*root, 50, 15);
+  Move(*root, 150, 60);
+  Release(*root, 150, 60);
+  Move(*root, 50, 15);
+  Release(*root, 50, 15);
+  EXPECT_TRUE(host.Find(WM_USER + 101).empty());
+  Click(*root, 50, 15);
+  EXPECT_EQ(1u, host.Find(WM_USER + 101).size());
+}
+
 // Loaded checked and disabled, enabled, then clicked: unchecked hover, and
 // the page learns 0.
 TEST(ClickMessages, CheckBoxEnabledFromCheckedDisabled) {
@@ -409,7 +426,9 @@ TEST(CarouselTimers, RequestTimersWithIntervalAndId) {
     EXPECT_EQ(0x00420000u | fadeId, messages[0].wParam);
     for (int tick = 1; tick <= 8; ++tick) {
       carousel->OnTimer(fadeId);
-      if (tick < 8) EXPECT_NEAR(1 - tick * 66.666664f / 500, carousel->GetOpacity(), 1e-4);
+      if (tick < 8) {
+        EXPECT_NEAR(1 - tick * 66.666664f / 500, carousel->GetOpacity(), 1e-4);
+      }
     }
     messages = host.Take();
     ASSERT_EQ(1u, messages.size());
@@ -447,7 +466,8 @@ TEST(CarouselTimers, EachCarouselTakesTwoIdsAndSendsTheIntervalsLowBits) {
   EXPECT_EQ(((70000u & 0xFFFF) << 16) | second.GetFrameTimerId(), messages[0].wParam);
 }
 
-// A fade time of 0 finishes the cross-fade on its first tick.
+// A fade time of 0 finishes the cross-fade on its first tick; a frame
+// count below 1 is taken as 1.
 TEST(CarouselTimers, ZeroFadeTimeSwitchesAtOnce) {
   HostWindow host;
   auto carousel = Make<CarouselUIObjectImpl>(host.Get(), {0, 0, 20, 10}, kCarouselStrip);
@@ -458,6 +478,14 @@ TEST(CarouselTimers, ZeroFadeTimeSwitchesAtOnce) {
   carousel->OnTimer(carousel->GetFadeTimerId());
   EXPECT_EQ(1, carousel->GetCurrentFrame());
   EXPECT_EQ(1.0f, carousel->GetOpacity());
+
+  carousel->SetFrameCount(0);
+  carousel->SetCurrentFrame(0);
+  carousel->OnTimer(carousel->GetFadeTimerId());
+  EXPECT_EQ(0, carousel->GetCurrentFrame());
+  Canvas canvas(20, 10);
+  canvas.Draw(*carousel);
+  EXPECT_EQ(Hex(kRed), Hex(canvas.Pixel(5, 5)));
 }
 
 }  // namespace
