@@ -25,14 +25,6 @@ std::unique_ptr<ContainerUIObjectImpl> MakeRoot(HWND host = nullptr, UINT backgr
   return Make<ContainerUIObjectImpl>(host, kPage, background);
 }
 
-// Adds `object` to `container` and returns it.
-template <typename T>
-T* Add(ContainerUIObjectImpl& container, std::unique_ptr<T> object) {
-  T* raw = object.get();
-  container.AddObject(object.release());
-  return raw;
-}
-
 bool Near(uint32_t expected, uint32_t actual, int tolerance) {
   return std::abs(Alpha(expected) - Alpha(actual)) <= tolerance &&
          std::abs(Red(expected) - Red(actual)) <= tolerance &&

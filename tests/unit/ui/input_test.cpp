@@ -20,13 +20,6 @@ namespace {
 
 using namespace ZRBUE;
 
-template <typename T>
-T* Add(ContainerUIObjectImpl& container, std::unique_ptr<T> object) {
-  T* raw = object.get();
-  container.AddObject(object.release());
-  return raw;
-}
-
 LPARAM Sender(IZRBBaseUIObject* object) { return reinterpret_cast<LPARAM>(object); }
 
 // Two buttons side by side: A (action 5) at 10..30, B (action 6) at 40..60.

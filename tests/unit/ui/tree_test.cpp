@@ -19,20 +19,6 @@ namespace {
 
 using namespace ZRBUE;
 
-template <typename T>
-T* Add(ContainerUIObjectImpl& container, std::unique_ptr<T> object) {
-  T* raw = object.get();
-  container.AddObject(object.release());
-  return raw;
-}
-
-template <typename T>
-T* AddContainer(ContainerUIObjectImpl& parent, std::unique_ptr<T> child) {
-  T* raw = child.get();
-  parent.AddContainer(child.release());
-  return raw;
-}
-
 std::unique_ptr<LabelUIObjectImpl> Named(const wchar_t* name) {
   auto label = Make<LabelUIObjectImpl>(nullptr, {0, 0, 10, 10});
   label->SetName(name);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ui/base_ui_object.h"
+#include "ui/container_ui_object.h"
 #include "ui/dib_section.h"
 
 namespace zrb::test {
@@ -141,6 +142,22 @@ std::unique_ptr<T> Make(HWND host, RECT rect, UINT resId = 0) {
   auto object = std::make_unique<T>();
   object->Init(host, rect.left, rect.top, rect.right, rect.bottom, resId, kPng);
   return object;
+}
+
+// Appends a leaf to `container`, which takes it, and returns it.
+template <typename T>
+T* Add(ZRBUE::ContainerUIObjectImpl& container, std::unique_ptr<T> object) {
+  T* raw = object.get();
+  container.AddObject(object.release());
+  return raw;
+}
+
+// Appends a child container to `parent`, which takes it, and returns it.
+template <typename T>
+T* AddContainer(ZRBUE::ContainerUIObjectImpl& parent, std::unique_ptr<T> child) {
+  T* raw = child.get();
+  parent.AddContainer(child.release());
+  return raw;
 }
 
 }  // namespace zrb::test
