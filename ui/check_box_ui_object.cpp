@@ -1,6 +1,7 @@
 #include "ui/check_box_ui_object.h"
 
 namespace ZRBUE {
+
 int CheckBoxUIObjectImpl::Init(HWND host, int left, int top, int right, int bottom, UINT resId,
                                LPCWSTR type) {
   image_ = LoadRequiredImage(type, resId);

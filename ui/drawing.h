@@ -37,9 +37,10 @@ void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplu
 void DrawFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
                const Gdiplus::RectF& source, Gdiplus::REAL opacity);
 
-// A text colour: red, green, blue with alpha 254 (0xFE000000 + r << 16 +
-// g << 8 + b). Alpha 254 rather than 255 keeps GDI+ from drawing the text
-// through plain GDI, which would leave the bitmap's alpha at 0.
+// A text colour: red, green, blue with alpha 254, the ARGB value
+// 0xFE000000 + r * 65536 + g * 256 + b. With alpha 255 GDI+ may draw text
+// on a device context through plain GDI, which leaves the bitmap's alpha at
+// 0; a translucent brush keeps it on its own path, which writes alpha.
 constexpr Gdiplus::ARGB TextColor(BYTE red, BYTE green, BYTE blue) {
   return 0xFE000000u | (static_cast<Gdiplus::ARGB>(red) << 16) |
          (static_cast<Gdiplus::ARGB>(green) << 8) | blue;
@@ -60,9 +61,8 @@ class TextStyle {
   // A solid brush of TextColor(red, green, blue).
   void SetColor(BYTE red, BYTE green, BYTE blue);
 
-  bool HasFont() const { return font_ != nullptr; }
+  // Null until SetFont.
   const Gdiplus::Font* GetFont() const { return font_.get(); }
-  const Gdiplus::SolidBrush* GetBrush() const { return brush_.get(); }
 
   // The whole text with one DrawString call whose layout rectangle has no
   // size at (x, y): not wrapped, clipped or aligned; line breaks start new

@@ -8,10 +8,6 @@ namespace ZRBUE {
 
 POINT PointFromLParam(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
-bool RectContains(const RECT& rect, LPARAM lParam) {
-  return ::PtInRect(&rect, PointFromLParam(lParam)) != FALSE;
-}
-
 int UIObjectImplBase::Init(HWND host, int left, int top, int right, int bottom, UINT resId,
                            LPCWSTR type) {
   if (resId != 0) throw HRESULT(E_FAIL);

@@ -18,8 +18,6 @@ namespace ZRBUE {
 
 // The client point packed in a mouse message's lParam (signed 16-bit x, y).
 POINT PointFromLParam(LPARAM lParam);
-// PtInRect for a point taken from a mouse message's lParam.
-bool RectContains(const RECT& rect, LPARAM lParam);
 
 class UIObjectImplBase : public IZRBBaseUIObject {
  public:
