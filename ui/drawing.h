@@ -1,0 +1,78 @@
+// Drawing conventions shared by the UI objects.
+//
+// Objects draw with GDI+ into the page's off-screen 32-bit bitmap through a
+// Gdiplus::Graphics whose origin is the page window's top-left corner. A
+// failed GDI+ call only leaves its status as the graphics object's (or the
+// image's) last status; drawing goes on.
+//
+// Image strips: a control with several looks keeps them side by side in one
+// image; cell i of a control drawn into a w x h rectangle is the source
+// rectangle (i * w, 0, w, h), drawn one to one.
+#pragma once
+
+#include <windows.h>
+// GDI+ needs the Windows declarations first.
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+
+namespace ZRBUE {
+
+// Cell `cell` of a strip, one to one at `dest` (cell size = dest size).
+void DrawCell(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& dest, int cell);
+
+// The source rectangle (srcX, srcY, dest width, dest height) one to one at
+// `dest`, with the graphics object's current interpolation mode.
+void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& dest,
+                  Gdiplus::REAL srcX, Gdiplus::REAL srcY);
+
+// `source` of the image scaled into `dest` with high-quality bicubic
+// interpolation; the graphics object's previous mode is restored.
+void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                const Gdiplus::RectF& source);
+
+// The fade primitive: `source` drawn into `dest` with every pixel's alpha
+// scaled by `opacity` (0 to 1) through a colour matrix.
+void DrawFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+               const Gdiplus::RectF& source, Gdiplus::REAL opacity);
+
+// A text colour: red, green, blue with alpha 254, the ARGB value
+// 0xFE000000 + r * 65536 + g * 256 + b. With alpha 255 GDI+ may draw text
+// on a device context through plain GDI, which leaves the bitmap's alpha at
+// 0; a translucent brush keeps it on its own path, which writes alpha.
+constexpr Gdiplus::ARGB TextColor(BYTE red, BYTE green, BYTE blue) {
+  return 0xFE000000u | (static_cast<Gdiplus::ARGB>(red) << 16) |
+         (static_cast<Gdiplus::ARGB>(green) << 8) | blue;
+}
+
+// Font styles of the text controls.
+constexpr INT kFontRegular = 0;    // Gdiplus::FontStyleRegular
+constexpr INT kFontBold = 1;       // Gdiplus::FontStyleBold
+constexpr INT kFontUnderline = 4;  // Gdiplus::FontStyleUnderline
+
+// The font and brush of a text control, made once and owned; setting a new
+// font or colour replaces the old one.
+class TextStyle {
+ public:
+  // A font of `family` (or, when GDI+ cannot make that family, its generic
+  // sans-serif family), `points` in size, in `style` (kFont... bits).
+  void SetFont(const std::wstring& family, int points, INT style);
+  // A solid brush of TextColor(red, green, blue).
+  void SetColor(BYTE red, BYTE green, BYTE blue);
+
+  // Null until SetFont.
+  const Gdiplus::Font* GetFont() const { return font_.get(); }
+
+  // The whole text with one DrawString call whose layout rectangle has no
+  // size at (x, y): not wrapped, clipped or aligned; line breaks start new
+  // lines. ClearType grid fitting for the call, the previous hint restored.
+  // Without font or brush GDI+ refuses and only the status records it.
+  void Draw(Gdiplus::Graphics& graphics, const std::wstring& text, int x, int y) const;
+
+ private:
+  std::unique_ptr<Gdiplus::Font> font_;
+  std::unique_ptr<Gdiplus::SolidBrush> brush_;
+};
+
+}  // namespace ZRBUE
