@@ -1,7 +1,14 @@
 #include "zrbinstaller/zrbscriptengine/script_types.h"
 
+#include "zrbinstaller/zrbscriptengine/astring.h"
+#include "zrbinstaller/zrbscriptengine/wstring.h"
+
 const std::vector<ScriptTypeRegistration>& ScriptTypeRegistrations() {
-  static const std::vector<ScriptTypeRegistration> registrations = {};
+  // The order is part of the script interface.
+  static const std::vector<ScriptTypeRegistration> registrations = {
+      {"AString", zrb::script::OpenAString},
+      {"WString", zrb::script::OpenWString},
+  };
   return registrations;
 }
 
