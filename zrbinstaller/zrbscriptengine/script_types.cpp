@@ -1,6 +1,7 @@
 #include "zrbinstaller/zrbscriptengine/script_types.h"
 
 #include "zrbinstaller/zrbscriptengine/astring.h"
+#include "zrbinstaller/zrbscriptengine/raw_buffer.h"
 #include "zrbinstaller/zrbscriptengine/wstring.h"
 
 const std::vector<ScriptTypeRegistration>& ScriptTypeRegistrations() {
@@ -8,6 +9,7 @@ const std::vector<ScriptTypeRegistration>& ScriptTypeRegistrations() {
   static const std::vector<ScriptTypeRegistration> registrations = {
       {"AString", zrb::script::OpenAString},
       {"WString", zrb::script::OpenWString},
+      {"RawBuffer", zrb::script::OpenRawBuffer},
   };
   return registrations;
 }

@@ -185,4 +185,20 @@ TEST(ScriptStrings, AssignmentReplacesOneUnitInsideTheText) {
   )");
 }
 
+// A native call or a raw write may leave a block without a zero; the text
+// then ends with the block, and nothing past it is read.
+TEST(ScriptStrings, TextStopsAtTheEndOfABlockWithoutZero) {
+  RunChecked(R"(
+    local raw = getmetatable(RawBuffer.New(1))
+    local a = AString.New(0, "ab")
+    raw.OffsetSetAsUInt8(a, 2, 65)   -- over the terminator
+    assert(#a == 3 and tostring(a) == "abA" and a[3] == nil)
+    assert(a == AString.New(0, "abA"))
+    assert(tostring(a .. "!") == "abA!")
+    local w = WString.New(0, "ab")
+    raw.OffsetSetAsUInt16(w, 4, 0x43)
+    assert(#w == 3 and tostring(w) == "abC" and w[3] == nil)
+  )");
+}
+
 }  // namespace
