@@ -4,7 +4,7 @@
 
 #include "common/utility/string_conversion.h"
 #include "zrbinstaller/zrbscriptengine/script_string_type.h"
-#include "zrbinstaller/zrbscriptengine/script_type_names.h"
+#include "zrbinstaller/zrbscriptengine/script_type_support.h"
 
 namespace zrb::script {
 

@@ -6,7 +6,7 @@
 #include "common/utility/unique_handle.h"
 #include "zrbinstaller/zrbscriptengine/host_arguments.h"
 #include "zrbinstaller/zrbscriptengine/native_function.h"
-#include "zrbinstaller/zrbscriptengine/script_type_names.h"
+#include "zrbinstaller/zrbscriptengine/script_type_support.h"
 
 namespace zrb::script {
 
@@ -96,13 +96,7 @@ int Get(lua_State* L) {
 int OpenDllManager(lua_State* L) {
   static const luaL_Reg methods[] = {{"UnLoad", UnLoad}, {"Get", Get}, {nullptr, nullptr}};
   static const luaL_Reg functions[] = {{"Load", Load}, {nullptr, nullptr}};
-  luaL_newmetatable(L, kDllManagerMetaTable);  // +1
-  luaL_setfuncs(L, methods, 0);
-  lua_pushvalue(L, -1);            // +1
-  lua_setfield(L, -2, "__index");  // -1: the metatable is its own __index
-  lua_pop(L, 1);                   // -1
-  luaL_newlib(L, functions);       // +1: the global table
-  return 1;
+  return OpenScriptType(L, kDllManagerMetaTable, methods, ObjectIndex::kMethods, functions);
 }
 
 void PushDllManager(lua_State* L, HMODULE module) {

@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "common/utility/string_conversion.h"
-#include "zrbinstaller/zrbscriptengine/script_type_names.h"
+#include "zrbinstaller/zrbscriptengine/script_type_support.h"
 
 namespace zrb::script {
 
@@ -219,13 +219,7 @@ int OpenRawBuffer(lua_State* L) {
                                      {"OffsetSetAsAString", SetAString},
                                      {nullptr, nullptr}};
   static const luaL_Reg functions[] = {{"New", New}, {nullptr, nullptr}};
-  luaL_newmetatable(L, kRawBufferMetaTable);  // +1
-  luaL_setfuncs(L, methods, 0);
-  lua_pushvalue(L, -1);            // +1
-  lua_setfield(L, -2, "__index");  // -1: the metatable is its own __index
-  lua_pop(L, 1);                   // -1
-  luaL_newlib(L, functions);       // +1: the global table
-  return 1;
+  return OpenScriptType(L, kRawBufferMetaTable, methods, ObjectIndex::kMethods, functions);
 }
 
 }  // namespace zrb::script

@@ -1,7 +1,7 @@
 #include "zrbinstaller/zrbscriptengine/script_string_text.h"
 
 #include "common/utility/string_conversion.h"
-#include "zrbinstaller/zrbscriptengine/script_type_names.h"
+#include "zrbinstaller/zrbscriptengine/script_type_support.h"
 
 namespace zrb::script {
 

@@ -20,6 +20,7 @@
 
 #include "zrbinstaller/zrbscriptengine/lua_api.h"
 #include "zrbinstaller/zrbscriptengine/script_string_text.h"
+#include "zrbinstaller/zrbscriptengine/script_type_support.h"
 
 namespace zrb::script {
 
@@ -36,11 +37,7 @@ class ScriptStringType {
         {"__tostring", ToString}, {"__len", Length},        {"__concat", Concat}, {"__eq", Equal},
         {"__index", Index},       {"__newindex", NewIndex}, {nullptr, nullptr}};
     static const luaL_Reg functions[] = {{"New", New}, {nullptr, nullptr}};
-    luaL_newmetatable(L, Traits::kMetaTable);  // +1
-    luaL_setfuncs(L, metamethods, 0);
-    lua_pop(L, 1);              // -1
-    luaL_newlib(L, functions);  // +1: the global table
-    return 1;
+    return OpenScriptType(L, Traits::kMetaTable, metamethods, ObjectIndex::kOwnEntry, functions);
   }
 
  private:
