@@ -14,7 +14,7 @@ namespace zrb::test {
 
 // Runs Lua source with a plain protected call; gives the error message, or
 // empty text when the chunk ran.
-inline std::string RunChecked(const std::string& source) {
+inline std::string TryScript(const std::string& source) {
   lua_State* L = Engine()->GetState();
   const int top = lua_gettop(L);
   std::string error;
@@ -36,7 +36,7 @@ inline std::wstring DescribeCall(const std::string& call,
     Engine()->SetGlobalString(("p" + std::to_string(i + 1)).c_str(), arguments[i]);
   }
   const std::string error =
-      RunChecked("local r = table.pack(" + call + ") call_outcome = r.n .. ':' .. tostring(r[1])");
+      TryScript("local r = table.pack(" + call + ") call_outcome = r.n .. ':' .. tostring(r[1])");
   if (!error.empty()) return L"error: " + Utf8ToWide(error);
   return Engine()->GetGlobalString("call_outcome");
 }

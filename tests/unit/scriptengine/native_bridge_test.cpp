@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/support/traced_run.h"
-#include "tests/unit/scriptengine/checked_script.h"
+#include "tests/unit/scriptengine/test_engine.h"
 #include "zrbinstaller/zrbscriptengine/native_call.h"
 #include "zrbinstaller/zrbscriptengine/native_function.h"
 #include "zrbinstaller/zrbscriptengine/script_error_report.h"
@@ -15,14 +15,14 @@
 namespace {
 
 using zrb::test::Engine;
-using zrb::test::RunChecked;
+using zrb::test::RunScript;
 
 // A library the test program does not load by itself, so its reference
 // count is the bridge's alone.
 const wchar_t kSpareLibrary[] = L"netapi32.dll";
 
 TEST(GlobalLibraryTable, LoadsOnceAndCachesUnderTheKeyUsed) {
-  RunChecked(R"(
+  RunScript(R"(
     local k = GLibTab.kernel32
     assert(getmetatable(k) == debug.getregistry().DllManagerMetaTable)
     assert(GLibTab.kernel32 == k and rawget(GLibTab, "kernel32") == k)
@@ -36,17 +36,17 @@ TEST(GlobalLibraryTable, LoadsOnceAndCachesUnderTheKeyUsed) {
   )");
 
   ASSERT_EQ(nullptr, ::GetModuleHandleW(kSpareLibrary));
-  RunChecked("spare = GLibTab.netapi32 assert(GLibTab.netapi32 == spare)");
+  RunScript("spare = GLibTab.netapi32 assert(GLibTab.netapi32 == spare)");
   const HMODULE spare = ::GetModuleHandleW(kSpareLibrary);
   ASSERT_NE(nullptr, spare);
   ::FreeLibrary(spare);  // the table's one reference
   EXPECT_EQ(nullptr, ::GetModuleHandleW(kSpareLibrary));
-  RunChecked("rawset(GLibTab, 'netapi32', nil) spare = nil");
+  RunScript("rawset(GLibTab, 'netapi32', nil) spare = nil");
 }
 
 TEST(DllManager, LoadGetAndUnLoad) {
   Engine()->SetGlobalNumber("expected_pid", static_cast<int>(::GetCurrentProcessId()));
-  RunChecked(R"(
+  RunScript(R"(
     local k = DllManager.Load("kernel32.dll")
     assert(getmetatable(k) == debug.getregistry().DllManagerMetaTable)
     local missing, loadError = DllManager.Load("no-such-library-zrb.dll")
@@ -69,7 +69,7 @@ TEST(DllManager, LoadGetAndUnLoad) {
 TEST(DllManager, UnLoadGivesBackOneReferencePerObject) {
   const HMODULE ours = ::LoadLibraryW(kSpareLibrary);
   ASSERT_NE(nullptr, ours);
-  RunChecked(R"(
+  RunScript(R"(
     local d = DllManager.Load("netapi32")
     assert(select("#", d:UnLoad()) == 1 and d:UnLoad() == nil)  -- twice: one reference
     DllManager.Load("netapi32"):UnLoad()
@@ -84,7 +84,7 @@ TEST(DllManager, UnLoadGivesBackOneReferencePerObject) {
 // the last two count. GetFileAttributesW of a missing file returns
 // 0xFFFFFFFF and leaves error 2.
 TEST(NativeFunction, ResultTypes) {
-  RunChecked(R"(
+  RunScript(R"(
     local k = GLibTab.kernel32
     local missing = WString.New(0, "C:\\no-such-file-zrb.txt")
     local cases = {
@@ -116,12 +116,12 @@ TEST(NativeFunction, ResultTypes) {
       assert(k:Get("GetModuleHandleW", t)(WString.New(0, "no-such-module-zrb")) == "")
     end
   )");
-  RunChecked("command_line = GLibTab.kernel32:Get('GetCommandLineW', 'wstr')()");
+  RunScript("command_line = GLibTab.kernel32:Get('GetCommandLineW', 'wstr')()");
   EXPECT_EQ(std::wstring(::GetCommandLineW()), Engine()->GetGlobalString("command_line"));
 }
 
 TEST(NativeFunction, ArgumentWords) {
-  RunChecked(R"(
+  RunScript(R"(
     local muldiv = GLibTab.kernel32:Get("MulDiv", "int")
     local cases = {
       {6, 7, 1, 42}, {true, 9, 1, 9}, {false, 9, 1, 0}, {nil, 9, 1, 0},
@@ -156,7 +156,7 @@ int CaptureErrorText(lua_State* L) {
 TEST(NativeFunction, UnsupportedArgumentsRaiseBeforeTheCall) {
   const std::wstring folder = zrb::test::TempPath(L"never");
   Engine()->SetGlobalString("never_created", folder);
-  RunChecked(R"(
+  RunScript(R"(
     local create = GLibTab.kernel32:Get("CreateDirectoryW", "bool")
     local path = WString.New(0, never_created)
     bad_calls = {
@@ -178,7 +178,7 @@ TEST(NativeFunction, UnsupportedArgumentsRaiseBeforeTheCall) {
     lua_settop(L, top);
   }
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(folder.c_str()));
-  RunChecked("bad_calls = nil");
+  RunScript("bad_calls = nil");
 }
 
 TEST(NativeFunction, SystemFunctionsWithTypedArguments) {
@@ -187,7 +187,7 @@ TEST(NativeFunction, SystemFunctionsWithTypedArguments) {
   const std::wstring file = folder + L"\\写入.txt";
   Engine()->SetGlobalString("bridge_folder", folder);
   Engine()->SetGlobalString("bridge_file", file);
-  RunChecked(R"(
+  RunScript(R"(
     local k, shlwapi, user32 = GLibTab.kernel32, GLibTab.Shlwapi, GLibTab.user32
 
     -- A narrow function given an AString in the ANSI code page.
@@ -225,7 +225,7 @@ TEST(NativeFunction, SystemFunctionsWithTypedArguments) {
 
 TEST(NativeFunction, SleepHasNoResultAndSleeps) {
   const ULONGLONG start = ::GetTickCount64();
-  RunChecked(R"(
+  RunScript(R"(
     local value, lastError = GLibTab.kernel32:Get("Sleep")(300)
     assert(value == nil and type(lastError) == "number")
   )");
@@ -238,7 +238,7 @@ TEST(NativeFunction, Wow64RedirectionIntoARawBuffer) {
   BOOL wow64 = FALSE;
   ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow64));
   Engine()->SetGlobalBoolean("wow64", wow64 != FALSE);
-  RunChecked(R"(
+  RunScript(R"(
     local k = GLibTab.kernel32
     local disable = k:Get("Wow64DisableWow64FsRedirection", "int")
     local revert = k:Get("Wow64RevertWow64FsRedirection", "int")

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/unit/scriptengine/checked_script.h"
+#include "tests/unit/scriptengine/test_engine.h"
 #include "zrbinstaller/zrbscriptengine/native_function.h"
 
 namespace {
 
 using zrb::script::ZrbCallNative;
 using zrb::test::Engine;
-using zrb::test::RunChecked;
+using zrb::test::RunScript;
 
 // Where a callee's frame lies on each call: from one call site, a balanced
 // caller puts it at the same place every time.
@@ -156,7 +156,7 @@ TEST(NativeCall, ManyMixedScriptCallsKeepTheStackBalanced) {
   gCdeclWatch = {};
   gFirstWatch = {};
   Engine()->SetGlobalNumber("expected_pid", static_cast<int>(::GetCurrentProcessId()));
-  RunChecked(R"(
+  RunScript(R"(
     local k, u = GLibTab.kernel32, GLibTab.user32
     local pid = k:Get("GetCurrentProcessId", "int")
     local muldiv = k:Get("MulDiv", "int")
@@ -187,7 +187,7 @@ TEST(NativeCall, ManyMixedScriptCallsKeepTheStackBalanced) {
   EXPECT_EQ(0, gCdeclWatch.moved);
   EXPECT_EQ(20000, gFirstWatch.calls);
   EXPECT_EQ(0, gFirstWatch.moved);
-  RunChecked(
+  RunScript(
       "std_digits, std_digits_as_cdecl, cdecl_digits, cdecl_digits_as_stdcall, std_first = nil");
 }
 
@@ -195,7 +195,7 @@ TEST(NativeCall, ManyMixedScriptCallsKeepTheStackBalanced) {
 // eight such calls would fill it and turn later arithmetic (here the loop's
 // own counter) into NaN.
 TEST(NativeCall, FloatingPointResultsDoNotFillTheFpuStack) {
-  RunChecked(R"(
+  RunScript(R"(
     local atof = DllManager.Load("msvcrt.dll"):Get("atof", "int", true)
     local rounds = 0
     for _ = 1, 20 do

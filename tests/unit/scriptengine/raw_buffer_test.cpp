@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "tests/unit/scriptengine/checked_script.h"
+#include "tests/unit/scriptengine/test_engine.h"
 
 namespace {
 
 using zrb::test::Engine;
-using zrb::test::RunChecked;
+using zrb::test::RunScript;
 
 // The block address of the full userdata in global `name`.
 uintptr_t BlockAddress(const char* name) {
@@ -20,7 +20,7 @@ uintptr_t BlockAddress(const char* name) {
 }
 
 TEST(RawBuffer, NewIsZeroFilled) {
-  RunChecked(R"(
+  RunScript(R"(
     assert(RawBuffer.New(0) == nil and RawBuffer.New() == nil and RawBuffer.New("x") == nil)
     local b = RawBuffer.New(16)
     for i = 0, 15 do assert(b:OffsetGetAsUInt8(i) == 0) end
@@ -30,7 +30,7 @@ TEST(RawBuffer, NewIsZeroFilled) {
 }
 
 TEST(RawBuffer, WidthsSignAndTruncation) {
-  RunChecked(R"(
+  RunScript(R"(
     local cases = {
       -- setter, value, getter, expected, at offset 0 of a fresh buffer
       {"Int16", 70000, "Int16", 4464}, {"Int16", 70000, "UInt8", 112},
@@ -64,7 +64,7 @@ TEST(RawBuffer, WidthsSignAndTruncation) {
 // Nothing outside an object's block is read or written: getters give nil,
 // setters do nothing, not even to the part that would have fitted.
 TEST(RawBuffer, OffsetsOutsideTheBlock) {
-  RunChecked(R"(
+  RunScript(R"(
     local b = RawBuffer.New(8)
     for i = 0, 7 do b:OffsetSetAsUInt8(i, 0x11) end
     local reads = {
@@ -104,7 +104,7 @@ TEST(RawBuffer, OffsetsOutsideTheBlock) {
 }
 
 TEST(RawBuffer, PointersGetAndSet) {
-  RunChecked(R"(
+  RunScript(R"(
     target = RawBuffer.New(8)
     holder = RawBuffer.New(16)
     local p = target:OffsetGetAsPointer(4)
@@ -123,20 +123,20 @@ TEST(RawBuffer, PointersGetAndSet) {
     holder:OffsetSetAsPointer(12, "text")
   )");
   const uintptr_t target = BlockAddress("target");
-  RunChecked(
+  RunScript(
       "pointer_words = {holder:OffsetGetAsUInt32(0), holder:OffsetGetAsUInt32(4),"
       " holder:OffsetGetAsUInt32(8), holder:OffsetGetAsUInt32(12)}");
-  RunChecked("p0, p1, p2, p3 = table.unpack(pointer_words)");
+  RunScript("p0, p1, p2, p3 = table.unpack(pointer_words)");
   EXPECT_EQ(target, static_cast<uintptr_t>(Engine()->GetGlobalInteger("p0")));
   EXPECT_EQ(target + 4, static_cast<uintptr_t>(Engine()->GetGlobalInteger("p1")));
   EXPECT_EQ(0, Engine()->GetGlobalInteger("p2"));
   EXPECT_EQ(0, Engine()->GetGlobalInteger("p3"));
-  RunChecked("target, holder, pointer_words = nil");
+  RunScript("target, holder, pointer_words = nil");
 }
 
 TEST(RawBuffer, StringCopies) {
   ASSERT_EQ(936u, ::GetACP()) << "run the tests with LC_ALL=zh_CN.UTF-8";
-  RunChecked(R"(
+  RunScript(R"(
     local function bytes(b, from, to)
       local t = {}
       for i = from, to do t[#t + 1] = string.format("%02X", b:OffsetGetAsUInt8(i)) end

@@ -3,17 +3,17 @@
 #include <optional>
 #include <string>
 
-#include "tests/unit/scriptengine/checked_script.h"
+#include "tests/unit/scriptengine/test_engine.h"
 
 namespace {
 
 using zrb::test::Engine;
-using zrb::test::RunChecked;
+using zrb::test::RunScript;
 
 // The raw block of the object `expression` makes; nullopt when it is no
 // full userdata (nil).
 std::optional<std::string> BlockOf(const std::string& expression) {
-  RunChecked("block_probe = " + expression);
+  RunScript("block_probe = " + expression);
   lua_State* L = Engine()->GetState();
   lua_getglobal(L, "block_probe");
   std::optional<std::string> block;
@@ -21,7 +21,7 @@ std::optional<std::string> BlockOf(const std::string& expression) {
     block.emplace(static_cast<const char*>(lua_touserdata(L, -1)), lua_rawlen(L, -1));
   }
   lua_pop(L, 1);
-  RunChecked("block_probe = nil");
+  RunScript("block_probe = nil");
   return block;
 }
 
@@ -79,7 +79,7 @@ TEST(ScriptStrings, TextInTheAnsiCodePage) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.block, BlockOf(c.expression)) << c.expression;
 
-  RunChecked(R"(
+  RunScript(R"(
     local a = AString.New(0, "中文")
     assert(#a == 4, "two double-byte characters")
     assert(tostring(a) == "中文")
@@ -93,7 +93,7 @@ TEST(ScriptStrings, TextInTheAnsiCodePage) {
 }
 
 TEST(ScriptStrings, ToStringAndLength) {
-  RunChecked(R"(
+  RunScript(R"(
     local w = WString.New(10, "ab")
     assert(tostring(w) == "ab" and #w == 2)
     assert(tostring(WString.New(260)) == "" and #WString.New(260) == 0)
@@ -103,7 +103,7 @@ TEST(ScriptStrings, ToStringAndLength) {
 }
 
 TEST(ScriptStrings, ConcatenationTakesAnyOperand) {
-  RunChecked(R"(
+  RunScript(R"(
     local reg = debug.getregistry()
     local function kind(v)
       local mt = getmetatable(v)
@@ -125,7 +125,7 @@ TEST(ScriptStrings, ConcatenationTakesAnyOperand) {
 }
 
 TEST(ScriptStrings, Equality) {
-  RunChecked(R"(
+  RunScript(R"(
     local W, A = WString.New, AString.New
     local cases = {
       {W(10, "ab"), W(3, "ab"), true},
@@ -144,7 +144,7 @@ TEST(ScriptStrings, Equality) {
 }
 
 TEST(ScriptStrings, IndexReadsPositionsInsideTheBlock) {
-  RunChecked(R"(
+  RunScript(R"(
     local w = WString.New(0, "abc")
     local cases = {
       {0, "a"}, {2, "c"}, {3, ""}, {-1, nil}, {4, nil}, {1e9, nil},
@@ -162,7 +162,7 @@ TEST(ScriptStrings, IndexReadsPositionsInsideTheBlock) {
 }
 
 TEST(ScriptStrings, AssignmentReplacesOneUnitInsideTheText) {
-  RunChecked(R"(
+  RunScript(R"(
     for _, New in ipairs{WString.New, AString.New} do
       local s = New(10, "abc")
       local steps = {
@@ -188,7 +188,7 @@ TEST(ScriptStrings, AssignmentReplacesOneUnitInsideTheText) {
 // A native call or a raw write may leave a block without a zero; the text
 // then ends with the block, and nothing past it is read.
 TEST(ScriptStrings, TextStopsAtTheEndOfABlockWithoutZero) {
-  RunChecked(R"(
+  RunScript(R"(
     local raw = getmetatable(RawBuffer.New(1))
     local a = AString.New(0, "ab")
     raw.OffsetSetAsUInt8(a, 2, 65)   -- over the terminator
