@@ -1,6 +1,7 @@
 #include "zrbinstaller/zrbscriptengine/host_library.h"
 
 // Each host module's header declares its functions.
+#include "zrbinstaller/zrbscriptengine/host_registry.h"
 
 const std::vector<HostFunction>& HostFunctions() {
   // Registration order is part of the script interface: every function has
@@ -9,9 +10,9 @@ const std::vector<HostFunction>& HostFunctions() {
       // {"Lua_UnCompress7z", Lua_UnCompress7z},  // 1
       // {"Lua_RegSvr32", Lua_RegSvr32},  // 2
       // {"Lua_RegistDll", Lua_RegistDll},  // 3
-      // {"Lua_RegQuery", Lua_RegQuery},  // 4
-      // {"Lua_RegAdd", Lua_RegAdd},  // 5
-      // {"Lua_RegDel", Lua_RegDel},  // 6
+      {"Lua_RegQuery", Lua_RegQuery},  // 4
+      {"Lua_RegAdd", Lua_RegAdd},  // 5
+      {"Lua_RegDel", Lua_RegDel},  // 6
       // {"Lua_CreateShortcut", Lua_CreateShortcut},  // 7
       // {"Lua_CreateDirectory", Lua_CreateDirectory},  // 8
       // {"Lua_CopyFile", Lua_CopyFile},  // 9
