@@ -1,6 +1,7 @@
 #include "zrbinstaller/zrbscriptengine/host_library.h"
 
 // Each host module's header declares its functions.
+#include "zrbinstaller/zrbscriptengine/host_processes.h"
 #include "zrbinstaller/zrbscriptengine/host_registry.h"
 
 const std::vector<HostFunction>& HostFunctions() {
@@ -21,7 +22,7 @@ const std::vector<HostFunction>& HostFunctions() {
       // {"Lua_DeleteFile", Lua_DeleteFile},  // 12
       // {"Lua_Exec", Lua_Exec},  // 13
       // {"Lua_ExplorerExec", Lua_ExplorerExec},  // 14
-      // {"Lua_TaskKill", Lua_TaskKill},  // 15
+      {"Lua_TaskKill", Lua_TaskKill},  // 15
       // {"Lua_SCM", Lua_SCM},  // 16
       // {"Lua_RegVarByCSIDL", Lua_RegVarByCSIDL},  // 17
       // {"Lua_ExtractResource", Lua_ExtractResource},  // 18
@@ -31,16 +32,16 @@ const std::vector<HostFunction>& HostFunctions() {
       // {"Lua_DelFileRecursive", Lua_DelFileRecursive},  // 22
       // {"Lua_DeleteFileAfterReboot", Lua_DeleteFileAfterReboot},  // 23
       // {"Lua_IsWow64", Lua_IsWow64},  // 24
-      // {"Lua_GetProcessId", Lua_GetProcessId},  // 25
+      {"Lua_GetProcessId", Lua_GetProcessId},  // 25
       // {"Lua_ExitWindows", Lua_ExitWindows},  // 26
       // {"Lua_GetModuleFileName", Lua_GetModuleFileName},  // 27
       // {"Lua_GetCommandLineArgv", Lua_GetCommandLineArgv},  // 28
       // {"Lua_EnablePrivilege", Lua_EnablePrivilege},  // 29
       // {"Lua_GetTempFileName", Lua_GetTempFileName},  // 30
       // {"Lua_ExpandEnv", Lua_ExpandEnv},  // 31
-      // {"Lua_GetImagePathByPid", Lua_GetImagePathByPid},  // 32
+      {"Lua_GetImagePathByPid", Lua_GetImagePathByPid},  // 32
       // {"Lua_GetDriverInstallPath", Lua_GetDriverInstallPath},  // 33
-      // {"Lua_KillAllTaskByName", Lua_KillAllTaskByName},  // 34
+      {"Lua_KillAllTaskByName", Lua_KillAllTaskByName},  // 34
   };
   return functions;
 }
