@@ -3,6 +3,7 @@
 // Each host module's header declares its functions.
 #include "zrbinstaller/zrbscriptengine/host_processes.h"
 #include "zrbinstaller/zrbscriptengine/host_registry.h"
+#include "zrbinstaller/zrbscriptengine/host_service.h"
 
 const std::vector<HostFunction>& HostFunctions() {
   // Registration order is part of the script interface: every function has
@@ -23,7 +24,7 @@ const std::vector<HostFunction>& HostFunctions() {
       // {"Lua_Exec", Lua_Exec},  // 13
       // {"Lua_ExplorerExec", Lua_ExplorerExec},  // 14
       {"Lua_TaskKill", Lua_TaskKill},  // 15
-      // {"Lua_SCM", Lua_SCM},  // 16
+      {"Lua_SCM", Lua_SCM},  // 16
       // {"Lua_RegVarByCSIDL", Lua_RegVarByCSIDL},  // 17
       // {"Lua_ExtractResource", Lua_ExtractResource},  // 18
       // {"Lua_GetOSVersion", Lua_GetOSVersion},  // 19
