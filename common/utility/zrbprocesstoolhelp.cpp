@@ -1,5 +1,8 @@
 #include "common/utility/zrbprocesstoolhelp.h"
 
+// GetProcessImageFileNameW from psapi.dll: the kernel32 form (K32...) only
+// exists from Windows 7 on.
+#define PSAPI_VERSION 1
 #include <psapi.h>
 #include <tlhelp32.h>
 

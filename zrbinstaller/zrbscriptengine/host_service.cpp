@@ -47,7 +47,7 @@ bool StartOrStop(SC_HANDLE service, const std::wstring& verb) {
 }  // namespace
 
 bool WaitForServiceState(SC_HANDLE service, DWORD wanted, DWORD limitMs) {
-  const ULONGLONG deadline = ::GetTickCount64() + limitMs;
+  const DWORD start = ::GetTickCount();
   for (;;) {
     SERVICE_STATUS status = {};
     if (!::QueryServiceStatus(service, &status)) {
@@ -55,14 +55,14 @@ bool WaitForServiceState(SC_HANDLE service, DWORD wanted, DWORD limitMs) {
       return false;
     }
     if (status.dwCurrentState == wanted) return true;
-    const ULONGLONG now = ::GetTickCount64();
-    if (now >= deadline) {
+    const DWORD elapsed = ::GetTickCount() - start;  // wraps around safely
+    if (elapsed >= limitMs) {
       ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
       TraceUnknownError();
       return false;
     }
     const DWORD pause = std::clamp<DWORD>(status.dwWaitHint, kMinPollMs, kMaxPollMs);
-    ::Sleep(static_cast<DWORD>(std::min<ULONGLONG>(pause, deadline - now)));
+    ::Sleep(std::min(pause, limitMs - elapsed));
   }
 }
 

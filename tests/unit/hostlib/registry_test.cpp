@@ -60,7 +60,10 @@ class Registry : public ::testing::Test {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
     keyLiteral_ = LuaString(key_);
   }
-  void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
+  void TearDown() override {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ZrbHostLibTest");  // once empty
+  }
 
   void SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
     ASSERT_EQ(ERROR_SUCCESS,
