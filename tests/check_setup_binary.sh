@@ -12,4 +12,10 @@ if printf '%s\n' "$imports" | grep -i -E '^lib|mingw|pthread'; then
   echo "links a runtime library dynamically"
   exit 1
 fi
+# The setup must start on Windows Vista: the kernel32 forms of the psapi
+# functions (K32...) exist from Windows 7 on.
+if i686-w64-mingw32-objdump -p "$exe" | grep -E '\sK32[A-Za-z]+$'; then
+  echo "imports functions that Windows Vista lacks"
+  exit 1
+fi
 echo "ok: $description; imports: $(echo $imports)"
