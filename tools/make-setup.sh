@@ -154,6 +154,6 @@ done
 
 "$ZRB_WINDRES" -c 65001 -O coff -i "$rc" -o "$work/setup.res.o" || die "windres failed"
 # shellcheck disable=SC2086
-"$ZRB_CXX" -municode -mwindows -static -static-libgcc -static-libstdc++ -o "$output" \
+"$ZRB_CXX" -s -municode -mwindows -static -static-libgcc -static-libstdc++ -o "$output" \
   "$work/setup.res.o" -Wl,--undefined=_wWinMain@16 -Wl,--start-group $ZRB_LIBRARIES -Wl,--end-group $ZRB_SYSTEM_LINK \
   || die "link failed"

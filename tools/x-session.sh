@@ -29,8 +29,8 @@ zrb_start_display() {
 # the starting process's output; start them here, detached from any pipe a
 # caller (CTest) will wait on.
 zrb_start_wine() {
-  wineserver -p >/dev/null 2>&1
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  wineserver -p >/dev/null 2>&1 || true  # already running is fine
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 zrb_stop_session() {

@@ -26,4 +26,11 @@ std::string WideToMultiByte(UINT codePage, std::wstring_view text) {
   return result;
 }
 
+std::wstring Utf8OrThreadAnsiToWide(std::string_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int valid = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                          static_cast<int>(text.size()), nullptr, 0);
+  return valid > 0 ? Utf8ToWide(text) : ThreadAnsiToWide(text);
+}
+
 }  // namespace zrb

@@ -23,4 +23,8 @@ inline std::string WideToThreadAnsi(std::wstring_view text) {
   return WideToMultiByte(CP_THREAD_ACP, text);
 }
 
+// Text that is valid UTF-8 is read as UTF-8, anything else in the thread's
+// ANSI code page: for messages that mix script text with ANSI names.
+std::wstring Utf8OrThreadAnsiToWide(std::string_view text);
+
 }  // namespace zrb

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/probe_setup.h"
@@ -108,6 +110,47 @@ TEST(RunSequence, SecondInstanceExitsWithoutHooks) {
   EXPECT_EQ(1u, firstRun.trace.exitCode) << firstRun.trace.Joined();
   EXPECT_EQ("Holding", firstRun.hooks.at(1));
   ::DeleteFileW(hold.c_str());
+}
+
+// A window of the page class stands in for the first instance's page (on a
+// thread that pumps messages, as a page's does): the second start finds it by
+// class and switches to it.
+TEST(RunSequence, SecondInstanceBringsTheRunningPageForward) {
+  std::promise<std::pair<HWND, HWND>> windowsMade;
+  DWORD pumpThread = 0;
+  std::thread pump([&] {
+    pumpThread = ::GetCurrentThreadId();
+    WNDCLASSW pageClass = {};
+    pageClass.lpfnWndProc = ::DefWindowProcW;
+    pageClass.hInstance = ::GetModuleHandleW(nullptr);
+    pageClass.lpszClassName = L"Zrb_Installer";
+    ::RegisterClassW(&pageClass);
+    HWND page = ::CreateWindowExW(0, L"Zrb_Installer", L"first", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  10, 10, 200, 100, nullptr, nullptr, pageClass.hInstance, nullptr);
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
+                                   10, 200, 100, nullptr, nullptr, pageClass.hInstance, nullptr);
+    ::SetForegroundWindow(other);
+    windowsMade.set_value({page, other});
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+    ::DestroyWindow(other);
+    ::DestroyWindow(page);
+  });
+  const auto [page, other] = windowsMade.get_future().get();
+  ASSERT_TRUE(page && other);
+  EXPECT_EQ(other, ::GetForegroundWindow());
+  HANDLE marker = ::CreateMutexW(nullptr, FALSE, L"Local\\ZrbForegroundTest");
+
+  ProbeSetup second;
+  second.env = {{L"T_ENABLE_SS", L"1"}, {L"T_SS", L"1"}, {L"T_MUTEX_GUID", L"Local\\ZrbForegroundTest"}};
+  const ProbeRun run = second.Run(L"probe.exe");
+  EXPECT_TRUE(run.trace.Has(L"vq CreateAppInstance return true")) << run.trace.Joined();
+  EXPECT_EQ(0u, run.trace.exitCode);
+  EXPECT_EQ(page, ::GetForegroundWindow());
+
+  ::CloseHandle(marker);
+  ::PostThreadMessageW(pumpThread, WM_QUIT, 0, 0);
+  pump.join();
 }
 
 }  // namespace

@@ -33,3 +33,17 @@ TEST(TraceChannel, LinesArriveTaggedAndFormatted) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EngineShutdown, ExitWhileAHookRunsOnAnotherThread) {
+  for (int run = 0; run < 5; ++run) {
+    const zrb::test::TracedResult result =
+        zrb::test::RunTraced(L"\"" + zrb::test::SetupPath(L"exit_probe.exe") + L"\"", 30000);
+    ASSERT_TRUE(result.started);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(7u, result.exitCode) << "run " << run;
+  }
+}
+
+}  // namespace

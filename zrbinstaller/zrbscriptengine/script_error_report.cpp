@@ -46,7 +46,9 @@ std::wstring BuildScriptErrorText(lua_State* L) {
   const char* message = lua_tolstring(L, -1, nullptr);
   text.append(message ? message : "(null)").append("\n");
   AppendCallStack(L, &text);
-  return zrb::ThreadAnsiToWide(text) + kFeedbackRequest;
+  // Script messages are UTF-8; chunk names are in the ANSI code page. Reading
+  // valid UTF-8 as such keeps Chinese error messages legible.
+  return zrb::Utf8OrThreadAnsiToWide(text) + kFeedbackRequest;
 }
 
 int ScriptErrorReport(lua_State* L) {
