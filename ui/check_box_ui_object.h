@@ -56,6 +56,7 @@ class CheckBoxUIObjectImpl : public ClickableUIObjectImpl {
   const std::wstring& GetText() const { return text_; }
   void SetColor(BYTE red, BYTE green, BYTE blue) { style_.SetColor(red, green, blue); }
   void SetFont(const std::wstring& family, int points, BOOL bold);
+  const TextStyle& GetTextStyle() const { return style_; }
 
  protected:
   void ShowHover() override { state_ = IsChecked() ? kCheckedHover : kUncheckedHover; }

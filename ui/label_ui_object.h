@@ -22,6 +22,7 @@ class LabelUIObjectImpl : public UIObjectImplBase {
   void SetColor(BYTE red, BYTE green, BYTE blue) { style_.SetColor(red, green, blue); }
   // A new font, bold or regular.
   void SetFont(const std::wstring& family, int points, BOOL bold);
+  const TextStyle& GetTextStyle() const { return style_; }
 
  private:
   std::wstring text_;

@@ -25,6 +25,7 @@ class LinkLabelUIObjectImpl : public ClickableUIObjectImpl {
   void SetColor(BYTE red, BYTE green, BYTE blue) { style_.SetColor(red, green, blue); }
   // A new font, bold or regular, always underlined.
   void SetFont(const std::wstring& family, int points, BOOL bold);
+  const TextStyle& GetTextStyle() const { return style_; }
 
  private:
   std::wstring text_;
