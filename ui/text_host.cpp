@@ -123,7 +123,8 @@ bool CTxtWinHost::Init(HWND page, const CREATESTRUCTW& create, TextBoxUIObjectIm
 
   // The services scroll their text themselves; the page shows no bars.
   const LONG_PTR pageStyle = ::GetWindowLongPtrW(page_, GWL_STYLE);
-  ::SetWindowLongPtrW(page_, GWL_STYLE, pageStyle & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL));
+  ::SetWindowLongPtrW(page_, GWL_STYLE,
+                      pageStyle & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL));
 
   if ((style_ & ES_READONLY) == 0) {
     IDropTarget* dropTarget = nullptr;
@@ -328,8 +329,7 @@ HRESULT CTxtWinHost::TxGetSelectionBarWidth(LONG* width) {
 
 // --- ITextEditControl ---
 
-LRESULT STDMETHODCALLTYPE CTxtWinHost::WndProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                               LPARAM lParam) {
+LRESULT STDMETHODCALLTYPE CTxtWinHost::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (SendToServices(msg, wParam, lParam, &result) == S_FALSE) {
     result = ::DefWindowProcW(hwnd, msg, wParam, lParam);

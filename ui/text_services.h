@@ -30,8 +30,7 @@ constexpr IID kIidTextEditControl = {
 // that belong to the edit text.
 class ITextEditControl : public IUnknown {
  public:
-  virtual LRESULT STDMETHODCALLTYPE WndProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                            LPARAM lParam) = 0;
+  virtual LRESULT STDMETHODCALLTYPE WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 };
 
 }  // namespace ZRBUE
