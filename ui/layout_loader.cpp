@@ -220,12 +220,8 @@ void ShowAndEnable(IZRBBaseUIObject& object, const Common& common) {
 
 // --- values outside the format ---
 
-bool HasNegativeSize(const RECT& rect) { return rect.right < rect.left || rect.bottom < rect.top; }
-
 // Why the element cannot be built, or null.
 const wchar_t* RefusalOf(const pugi::xml_node& element, Kind kind) {
-  const RECT rect = Rect(element, L"rect", RECT{});
-  if (HasNegativeSize(rect)) return L"rect has a negative width or height";
   switch (kind) {
     case Kind::kVerticalContainer:
       if (Integer(element, L"row", 0) < 1) return L"row is below 1";
@@ -237,40 +233,23 @@ const wchar_t* RefusalOf(const pugi::xml_node& element, Kind kind) {
     case Kind::kCarousel:
       if (Integer(element, L"framecount", 1) < 1) return L"framecount is below 1";
       break;
-    case Kind::kTextBox:
-      if (HasNegativeSize(Rect(element, L"clrect", rect))) {
-        return L"clrect has a negative width or height";
-      }
-      break;
-    case Kind::kCheckBox:
-      if (ContentOf(element).empty()) break;
-      {
-        const RECT check = Rect(element, L"rectChk", RECT{}, rect);
-        if (HasNegativeSize(check)) return L"rectChk has a negative width or height";
-        if (HasNegativeSize(Rect(element, L"rectLbl", RECT{}, check))) {
-          return L"rectLbl has a negative width or height";
-        }
-      }
-      break;
     case Kind::kProgress: {
       const pugi::xml_node front = element.child(L"Front");
-      if (HasNegativeSize(Rect(front, L"rect", rect))) {
-        return L"the Front rect has a negative width or height";
-      }
       if (Integer(front, L"spl", 0) < 0 || Integer(front, L"spr", 0) < 0) {
         return L"spl or spr is negative";
       }
       break;
     }
-    default:
-      break;
-  }
-  switch (kind) {
     case Kind::kLabel:
     case Kind::kLinkLabel:
-    case Kind::kCheckBox:
     case Kind::kTextBox:
       if (Integer(element, L"size", 10) < 0) return L"size is negative";
+      break;
+    case Kind::kCheckBox:
+      // Without text the box reads no font.
+      if (!ContentOf(element).empty() && Integer(element, L"size", 10) < 0) {
+        return L"size is negative";
+      }
       break;
     default:
       break;
@@ -471,10 +450,6 @@ bool Refused(const pugi::xml_node& element, Kind kind) {
 
 ContainerUIObjectImpl* LoadLayout(HWND host, pugi::xml_node containerNode) {
   if (KindOf(containerNode) != Kind::kContainer) return FindLayout(host);
-  if (Refused(containerNode, Kind::kContainer)) {
-    UnloadLayout(host);
-    return nullptr;
-  }
 
   // Registered before it is configured: when an image is missing, what was
   // made so far stays in the registry's tree.

@@ -19,9 +19,10 @@
 //
 // Values:
 //   rect      "left,top,right,bottom", white space allowed before each
-//             number; a shorter value keeps the remaining fields of the
-//             default (0 for rect; the element's rect for clrect, rectChk
-//             and the Front rect; the rectChk just read for rectLbl)
+//             number. Absent: 0,0,0,0, but the element's rect for clrect and
+//             the Front rect. A shorter value takes the remaining fields
+//             from 0 (rect), the element's rect (clrect, rectChk, the Front
+//             rect) or the rectChk just read (rectLbl).
 //   colour    "red,green,blue", each number's low 8 bits; absent or short
 //             values read the missing parts as 0 (black)
 //   boolean   true when the first character is one of 1 t T y Y; any other
@@ -33,13 +34,13 @@
 //   text      the characters as written; absent is empty
 // Only an absent attribute gives the default.
 //
-// Values outside the format refuse their element: a rect of negative width
-// or height (rect, clrect, rectChk, rectLbl, the Front rect), a negative
-// size, spl or spr, a row or col below 1 on VerticalContainer and
-// GridContainer, a framecount below 1. A refused element is traced ("vq
-// LoadLayout: <Button name="x"> refused: ...") and skipped with its
-// subtree, as an unknown element is; a refused root container leaves the
-// page without a tree (null).
+// Values outside the format refuse their element: a row or col below 1 on
+// VerticalContainer and GridContainer (absent counts as 0), a framecount
+// below 1, a negative font size, a negative spl or spr. A refused element is
+// traced ("vq LoadLayout: <GridContainer name="x"> refused: col is below 1")
+// and skipped with its subtree, as an unknown element is. Rects are taken as
+// written, also when a short value leaves right or bottom before left or top
+// ("10,20" is 10,20,0,0); such objects draw little or nothing, safely.
 //
 // Threads: the page window's thread.
 #pragma once

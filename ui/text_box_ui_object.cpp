@@ -200,6 +200,16 @@ void TextBoxUIObjectImpl::SetMultiLine(BOOL multiLine) {
   if (created_) textHost_->SetMultiLine(multiLine != FALSE);
 }
 
+const CHARFORMAT2W* TextBoxUIObjectImpl::GetCharFormat() const {
+  return created_ ? &textHost_->CharFormat() : nullptr;
+}
+
+DWORD TextBoxUIObjectImpl::GetMaxChars() const {
+  DWORD length = 0;
+  if (created_) textHost_->TxGetMaxLength(&length);
+  return length;
+}
+
 std::wstring TextBoxUIObjectImpl::GetText() const {
   if (!created_) return std::wstring();
   BSTR text = nullptr;

@@ -2,6 +2,11 @@
 // hosted inside a page window that has no edit window of its own.
 #pragma once
 
+#include <windows.h>
+// richedit.h needs the OLE types.
+#include <ole2.h>
+#include <richedit.h>
+
 #include <memory>
 #include <string>
 
@@ -94,6 +99,12 @@ class TextBoxUIObjectImpl : public UIObjectImplBase {
   // The services' text; empty before CreateHost.
   std::wstring GetText() const;
   void SetText(const std::wstring& text);
+
+  // The character format the services were last given; null before
+  // CreateHost.
+  const CHARFORMAT2W* GetCharFormat() const;
+  // The most characters the services accept; 0 before CreateHost.
+  DWORD GetMaxChars() const;
 
   int GetState() const { return state_; }
   bool IsCaretOn() const { return caretOn_; }
