@@ -27,7 +27,6 @@ namespace ZRBUE {
 namespace {
 
 enum class Kind {
-  kUnknown,
   kContainer,
   kCaptionContainer,
   kVerticalContainer,
@@ -41,39 +40,6 @@ enum class Kind {
   kCarousel,
   kPicture,
 };
-
-struct ElementName {
-  const wchar_t* name;
-  Kind kind;
-};
-
-constexpr ElementName kElements[] = {
-    {L"Container", Kind::kContainer},
-    {L"CaptionContainer", Kind::kCaptionContainer},
-    {L"VerticalContainer", Kind::kVerticalContainer},
-    {L"GridContainer", Kind::kGridContainer},
-    {L"Button", Kind::kButton},
-    {L"Label", Kind::kLabel},
-    {L"TextBox", Kind::kTextBox},
-    {L"LinkLabel", Kind::kLinkLabel},
-    {L"CheckBox", Kind::kCheckBox},
-    {L"Progress", Kind::kProgress},
-    {L"Carousel", Kind::kCarousel},
-    {L"Picture", Kind::kPicture},
-};
-
-Kind KindOf(const pugi::xml_node& node) {
-  if (node.type() != pugi::node_element) return Kind::kUnknown;
-  for (const ElementName& element : kElements) {
-    if (std::wcscmp(node.name(), element.name) == 0) return element.kind;
-  }
-  return Kind::kUnknown;
-}
-
-bool IsContainer(Kind kind) {
-  return kind == Kind::kContainer || kind == Kind::kCaptionContainer ||
-         kind == Kind::kVerticalContainer || kind == Kind::kGridContainer;
-}
 
 // --- value syntax ---
 
@@ -414,27 +380,38 @@ std::unique_ptr<IZRBBaseUIObject> BuildPicture(HWND host, const pugi::xml_node& 
   return picture;
 }
 
-std::unique_ptr<IZRBBaseUIObject> BuildLeaf(HWND host, const pugi::xml_node& element, Kind kind) {
-  switch (kind) {
-    case Kind::kButton:
-      return BuildButton(host, element);
-    case Kind::kLabel:
-      return BuildLabel(host, element);
-    case Kind::kTextBox:
-      return BuildTextBox(host, element);
-    case Kind::kLinkLabel:
-      return BuildLinkLabel(host, element);
-    case Kind::kCheckBox:
-      return BuildCheckBox(host, element);
-    case Kind::kProgress:
-      return BuildProgress(host, element);
-    case Kind::kCarousel:
-      return BuildCarousel(host, element);
-    case Kind::kPicture:
-      return BuildPicture(host, element);
-    default:
-      return nullptr;
+// --- the element names ---
+
+using LeafBuilder = std::unique_ptr<IZRBBaseUIObject> (*)(HWND host, const pugi::xml_node& element);
+
+struct Element {
+  const wchar_t* name;
+  Kind kind;
+  LeafBuilder buildLeaf;  // null for containers
+};
+
+constexpr Element kElements[] = {
+    {L"Container", Kind::kContainer, nullptr},
+    {L"CaptionContainer", Kind::kCaptionContainer, nullptr},
+    {L"VerticalContainer", Kind::kVerticalContainer, nullptr},
+    {L"GridContainer", Kind::kGridContainer, nullptr},
+    {L"Button", Kind::kButton, BuildButton},
+    {L"Label", Kind::kLabel, BuildLabel},
+    {L"TextBox", Kind::kTextBox, BuildTextBox},
+    {L"LinkLabel", Kind::kLinkLabel, BuildLinkLabel},
+    {L"CheckBox", Kind::kCheckBox, BuildCheckBox},
+    {L"Progress", Kind::kProgress, BuildProgress},
+    {L"Carousel", Kind::kCarousel, BuildCarousel},
+    {L"Picture", Kind::kPicture, BuildPicture},
+};
+
+// The UI element `node` is, or null for anything else.
+const Element* ElementOf(const pugi::xml_node& node) {
+  if (node.type() != pugi::node_element) return nullptr;
+  for (const Element& element : kElements) {
+    if (std::wcscmp(node.name(), element.name) == 0) return &element;
   }
+  return nullptr;
 }
 
 // Traces the refusal and returns true when the element cannot be built.
@@ -449,7 +426,8 @@ bool Refused(const pugi::xml_node& element, Kind kind) {
 }  // namespace
 
 ContainerUIObjectImpl* LoadLayout(HWND host, pugi::xml_node containerNode) {
-  if (KindOf(containerNode) != Kind::kContainer) return FindLayout(host);
+  const Element* rootElement = ElementOf(containerNode);
+  if (!rootElement || rootElement->kind != Kind::kContainer) return FindLayout(host);
 
   // Registered before it is configured: when an image is missing, what was
   // made so far stays in the registry's tree.
@@ -459,17 +437,17 @@ ContainerUIObjectImpl* LoadLayout(HWND host, pugi::xml_node containerNode) {
   std::vector<std::pair<ContainerUIObjectImpl*, pugi::xml_node>> work;
   work.emplace_back(root, containerNode);
   while (!work.empty()) {
-    const auto [parent, element] = work.back();
+    const auto [parent, node] = work.back();
     work.pop_back();
-    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
-      const Kind kind = KindOf(child);
-      if (kind == Kind::kUnknown || Refused(child, kind)) continue;
-      if (IsContainer(kind)) {
-        ContainerUIObjectImpl* container = BuildContainer(host, child, kind).release();
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+      const Element* element = ElementOf(child);
+      if (!element || Refused(child, element->kind)) continue;
+      if (element->buildLeaf) {
+        parent->AddObject(element->buildLeaf(host, child).release());
+      } else {
+        ContainerUIObjectImpl* container = BuildContainer(host, child, element->kind).release();
         parent->AddContainer(container);
         work.emplace_back(container, child);
-      } else {
-        parent->AddObject(BuildLeaf(host, child, kind).release());
       }
     }
   }

@@ -61,10 +61,6 @@ void TextBoxUIObjectImpl::CreateHost() {
   textHost->ActivateInPlace(clientRect_);
   textHost->SetTransparent(true);
   textHost->SetRichText(false);
-  if (textHost_) {
-    textHost_->DetachOwner();
-    textHost_->Release();
-  }
   textHost_ = textHost;
   created_ = true;
   textHost_->SetAllowBeep(true);

@@ -83,8 +83,8 @@ class TextBoxUIObjectImpl : public UIObjectImplBase {
   // The client rect (clrect), given before CreateHost.
   void SetClientRect(const RECT& rect) { clientRect_ = rect; }
   RECT GetClientRect() const { return clientRect_; }
-  // Creates the text services (once). Without them the box draws only its
-  // background and takes no input.
+  // Creates the text services (once). Without them the box draws nothing
+  // and takes no input.
   void CreateHost();
   bool IsCreated() const { return created_; }
 

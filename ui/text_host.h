@@ -110,12 +110,19 @@ class CTxtWinHost : public ITextHost, public ITextEditControl {
 
   // The cached character format; after changing it, NotifyCharFormat.
   CHARFORMAT2W& CharFormat() { return charFormat_; }
+  // Tells the services by the property change and by EM_SETCHARFORMAT for
+  // all text: services that read the host's format only while they are
+  // made (Wine's) learn it from the message.
   void NotifyCharFormat();
   // The character format of `font` (face, size, weight and effects), the
   // text colour and the colour and disabled effects kept.
   void SetCharFormatFromFont(HFONT font);
 
-  // Property changes, each told to the services.
+  // Property changes, each told to the services; the text mode and the
+  // length limit also by message (EM_SETTEXTMODE, EM_EXLIMITTEXT), as the
+  // character format. The back style is read by some services only while
+  // they are made: a creation record with WS_EX_TRANSPARENT starts the host
+  // transparent.
   void SetTransparent(bool transparent);
   void SetRichText(bool rich);
   void SetAllowBeep(bool allow);
