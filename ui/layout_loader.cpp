@@ -1,5 +1,6 @@
 #include "ui/layout_loader.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cwchar>
@@ -44,9 +45,10 @@ enum class Kind {
 // --- value syntax ---
 
 // A decimal number at `*cursor`: white space, an optional sign, digits.
-// Advances past it and stores it, held at the ends of the 32-bit range;
-// false (cursor unmoved) when there are no digits.
-bool ScanNumber(const wchar_t** cursor, int* value) {
+// Advances past it and stores it, its magnitude held at 2^32; false (cursor
+// unmoved) when there are no digits.
+bool ScanNumber(const wchar_t** cursor, int64_t* value) {
+  constexpr int64_t kLargest = int64_t{1} << 32;
   const wchar_t* p = *cursor;
   while (std::iswspace(*p)) ++p;
   bool negative = false;
@@ -54,42 +56,49 @@ bool ScanNumber(const wchar_t** cursor, int* value) {
   if (*p < L'0' || *p > L'9') return false;
   int64_t magnitude = 0;
   for (; *p >= L'0' && *p <= L'9'; ++p) {
-    if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (*p - L'0');
+    magnitude = std::min(magnitude * 10 + (*p - L'0'), kLargest);
   }
-  const int64_t signedValue = negative ? -magnitude : magnitude;
-  *value = signedValue > INT_MAX   ? INT_MAX
-           : signedValue < INT_MIN ? INT_MIN
-                                   : static_cast<int>(signedValue);
+  *value = negative ? -magnitude : magnitude;
   *cursor = p;
   return true;
+}
+
+int ClampToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
 }
 
 // Up to `count` numbers separated by single commas; returns how many were
 // read into `values` (the others are untouched).
 int ScanNumberList(const wchar_t* text, int* values, int count) {
   int read = 0;
-  while (read < count && ScanNumber(&text, &values[read])) {
-    ++read;
+  int64_t value = 0;
+  while (read < count && ScanNumber(&text, &value)) {
+    values[read++] = ClampToInt(value);
     if (*text != L',') break;
     ++text;
   }
   return read;
 }
 
-int IntegerValue(const pugi::xml_attribute& attribute, int fallback) {
-  if (!attribute) return fallback;
+// The attribute's number; 0 when it has no digits.
+int64_t NumberOf(const pugi::xml_attribute& attribute) {
   const wchar_t* text = attribute.value();
-  int value = 0;
+  int64_t value = 0;
   return ScanNumber(&text, &value) ? value : 0;
 }
 
 int Integer(const pugi::xml_node& element, const wchar_t* name, int fallback) {
-  return IntegerValue(element.attribute(name), fallback);
+  const pugi::xml_attribute attribute = element.attribute(name);
+  return attribute ? ClampToInt(NumberOf(attribute)) : fallback;
 }
 
+// Negative numbers wrap around, larger ones are held at 4294967295.
 UINT Unsigned(const pugi::xml_node& element, const wchar_t* name, UINT fallback) {
   const pugi::xml_attribute attribute = element.attribute(name);
-  return attribute ? static_cast<UINT>(IntegerValue(attribute, 0)) : fallback;
+  if (!attribute) return fallback;
+  const int64_t value = NumberOf(attribute);
+  return value < 0 ? static_cast<UINT>(ClampToInt(value))
+                   : static_cast<UINT>(std::min<int64_t>(value, UINT_MAX));
 }
 
 BOOL Boolean(const pugi::xml_node& element, const wchar_t* name, BOOL fallback) {

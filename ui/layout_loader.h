@@ -30,7 +30,9 @@
 //   integer   optional white space and sign, then decimal digits up to the
 //             first other character ("12pt" is 12, "0x10" is 0, no digits
 //             is 0); values beyond the 32-bit range are held at its ends
-//   unsigned  the integer, taken as an unsigned 32-bit number
+//   unsigned  the same number as an unsigned 32-bit value: negative ones
+//             wrap around ("-1" is 4294967295), larger ones are held at
+//             4294967295
 //   text      the characters as written; absent is empty
 // Only an absent attribute gives the default.
 //

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <climits>
 #include <functional>
 #include <pugixml.hpp>
 #include <stdexcept>
@@ -115,9 +116,10 @@ TEST_F(LoaderTest, ValueSyntaxAndDefaults) {
        [](ContainerUIObjectImpl& r) {
          EXPECT_TRUE(SameRect(RECT{-5, 6, 7, 8}, Only<ButtonUIObjectImpl>(r)->GetRect()));
        }},
-      {"action 0x10 is 0, 12abc is 12, absent is 0",
+      {"action 0x10 is 0, 12abc is 12, absent is 0, -1 wraps",
        L"<Button name='hex' action='0x10'" + kImage + L"/><Button name='tail' action='12abc'" +
-           kImage + L"/><Button name='none'" + kImage + L"/>",
+           kImage + L"/><Button name='none'" + kImage + L"/><Button name='minus' action='-1'" +
+           kImage + L"/>",
        [](ContainerUIObjectImpl& r) {
          auto action = [&r](const wchar_t* name) {
            return static_cast<ButtonUIObjectImpl*>(r.FindObject(name))->GetActionMessage();
@@ -125,6 +127,13 @@ TEST_F(LoaderTest, ValueSyntaxAndDefaults) {
          EXPECT_EQ(static_cast<UINT>(WM_USER), action(L"hex"));
          EXPECT_EQ(static_cast<UINT>(WM_USER + 12), action(L"tail"));
          EXPECT_EQ(static_cast<UINT>(WM_USER), action(L"none"));
+         EXPECT_EQ(static_cast<UINT>(WM_USER - 1), action(L"minus"));
+       }},
+      {"integers beyond 32 bits are held at the ends",
+       L"<GridContainer rect='0,0,99999999999,-99999999999' col='3' row='99999999999'/>",
+       [](ContainerUIObjectImpl& r) {
+         ASSERT_EQ(1u, r.GetContainers().size());
+         EXPECT_TRUE(SameRect(RECT{0, 0, INT_MAX, INT_MIN}, r.GetContainers()[0]->GetRect()));
        }},
       {"a text box: size 12pt, bold yes, colour bytes, clrect defaults to rect",
        L"<TextBox rect='10,20,210,50' size='12pt' bold='yes' color='300,20,-1'" + kImage + L"/>",
