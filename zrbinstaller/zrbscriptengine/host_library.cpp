@@ -1,12 +1,13 @@
 #include "zrbinstaller/zrbscriptengine/host_library.h"
 
 // Each host module's header declares its functions.
+#include "zrbinstaller/zrbscriptengine/host_payload.h"
 
 const std::vector<HostFunction>& HostFunctions() {
   // Registration order is part of the script interface: every function has
   // its numbered place. A function is listed once it exists.
   static const std::vector<HostFunction> functions = {
-      // {"Lua_UnCompress7z", Lua_UnCompress7z},  // 1
+      {"Lua_UnCompress7z", Lua_UnCompress7z},  // 1
       // {"Lua_RegSvr32", Lua_RegSvr32},  // 2
       // {"Lua_RegistDll", Lua_RegistDll},  // 3
       // {"Lua_RegQuery", Lua_RegQuery},  // 4
@@ -23,7 +24,7 @@ const std::vector<HostFunction>& HostFunctions() {
       // {"Lua_TaskKill", Lua_TaskKill},  // 15
       // {"Lua_SCM", Lua_SCM},  // 16
       // {"Lua_RegVarByCSIDL", Lua_RegVarByCSIDL},  // 17
-      // {"Lua_ExtractResource", Lua_ExtractResource},  // 18
+      {"Lua_ExtractResource", Lua_ExtractResource},  // 18
       // {"Lua_GetOSVersion", Lua_GetOSVersion},  // 19
       // {"Lua_Logout", Lua_Logout},  // 20
       // {"Lua_MsgBox", Lua_MsgBox},  // 21
