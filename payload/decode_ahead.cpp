@@ -46,26 +46,23 @@ SRes DecodeAhead::Start() {
 }
 
 void DecodeAhead::Work() {
-  FolderDecoder decoder;
-  for (const UInt32 folder : folders_) {
-    SRes result = SZ_OK;
-    try {
-      result = DecodeFolder(folder, decoder);
-    } catch (const std::bad_alloc&) {
-      result = SZ_ERROR_MEM;
+  SRes failure = SZ_OK;
+  try {
+    FolderDecoder decoder;
+    for (const UInt32 folder : folders_) {
+      const SRes result = DecodeFolder(folder, decoder);
+      if (result == kStopped) break;
+      if (result != SZ_OK) {
+        failure = result;
+        break;
+      }
     }
-    if (result == kStopped) break;
-    if (result != SZ_OK) {
-      Piece failure;
-      failure.folder = folder;
-      failure.start = decoder.IsOpen() ? decoder.position() : 0;
-      failure.error = result;
-      Push(failure);
-      break;
-    }
+  } catch (const std::bad_alloc&) {
+    failure = SZ_ERROR_MEM;
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    failure_ = failure;
     finished_ = true;
   }
   changed_.notify_all();
@@ -110,11 +107,15 @@ void DecodeAhead::Push(const Piece& piece) {
   changed_.notify_all();
 }
 
-DecodeAhead::Piece* DecodeAhead::Front() {
+DecodeAhead::Piece* DecodeAhead::Front(SRes* error) {
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
+  if (ready_.empty()) {
+    *error = failure_ != SZ_OK ? failure_ : SZ_ERROR_FAIL;
+    return nullptr;
+  }
   // The worker only appends: the front element stays put while we use it.
-  return ready_.empty() ? nullptr : &ready_.front();
+  return &ready_.front();
 }
 
 void DecodeAhead::DropFront() {
@@ -134,11 +135,11 @@ SRes DecodeAhead::SeekTo(UInt32 folder, UInt64 offset) {
   }
   RINOK(startError_);
   for (;;) {
-    Piece* piece = Front();
-    if (!piece || piece->folder > folder) return SZ_ERROR_FAIL;
-    if (piece->size == 0) return piece->error;
-    const UInt64 end = piece->start + piece->size;
-    if (piece->folder == folder && offset < end) {
+    SRes error = SZ_OK;
+    Piece* piece = Front(&error);
+    if (!piece) return error;
+    if (piece->folder > folder) return SZ_ERROR_FAIL;
+    if (piece->folder == folder && offset < piece->start + piece->size) {
       if (offset < piece->start + taken_) return SZ_ERROR_FAIL;  // backwards
       taken_ = static_cast<size_t>(offset - piece->start);
       folder_ = folder;
@@ -151,9 +152,9 @@ SRes DecodeAhead::SeekTo(UInt32 folder, UInt64 offset) {
 }
 
 SRes DecodeAhead::Peek(const Byte** data, size_t* size) {
-  Piece* piece = Front();
-  if (!piece) return SZ_ERROR_FAIL;
-  if (piece->size == 0) return piece->error;
+  SRes error = SZ_OK;
+  Piece* piece = Front(&error);
+  if (!piece) return error;
   if (piece->folder != folder_) return SZ_ERROR_FAIL;
   *data = piece->data + taken_;
   *size = piece->size - taken_;
@@ -161,8 +162,10 @@ SRes DecodeAhead::Peek(const Byte** data, size_t* size) {
 }
 
 SRes DecodeAhead::Consume(size_t count) {
-  Piece* piece = Front();
-  if (!piece || piece->size - taken_ < count) return SZ_ERROR_FAIL;
+  SRes error = SZ_OK;
+  Piece* piece = Front(&error);
+  if (!piece) return error;
+  if (piece->size - taken_ < count) return SZ_ERROR_FAIL;
   taken_ += count;
   if (taken_ < piece->size) return SZ_OK;
   const SRes result = piece->errorAfter;

@@ -47,7 +47,6 @@ class DecodeAhead {
     UInt64 start = 0;  // offset of data[0] in the folder
     Byte* data = nullptr;
     size_t size = 0;
-    SRes error = SZ_OK;       // with size 0: decoding stopped here
     SRes errorAfter = SZ_OK;  // reported once the piece has been taken
   };
 
@@ -57,8 +56,10 @@ class DecodeAhead {
   // Worker side: waits for a free buffer; null when stopping.
   Byte* TakeFreeBuffer();
   void Push(const Piece& piece);
-  // Reader side: waits for the next piece; null when no more will come.
-  Piece* Front();
+  // Reader side: waits for the next piece; null when no more will come
+  // (then *error tells why: the worker's failure, or SZ_ERROR_FAIL when
+  // the reader asked for more than the archive holds).
+  Piece* Front(SRes* error);
   void DropFront();
 
   const CSzArEx& db_;
@@ -72,6 +73,7 @@ class DecodeAhead {
   std::vector<Byte*> free_;
   bool stopping_ = false;
   bool finished_ = false;  // the worker pushes nothing more
+  SRes failure_ = SZ_OK;   // why the worker stopped early
   std::thread worker_;
 
   // Reader state.
