@@ -3,29 +3,21 @@
 // (payload_probe.exe runs the script the test writes).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/utility/string_conversion.h"
 #include "tests/e2e/probe_setup.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
 using zrb::test::ProbeRun;
 using zrb::test::ProbeSetup;
+using zrb::test::ReadBytes;
+using zrb::test::ScratchFolder;
 using zrb::test::SetupPath;
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream file(path.c_str(), std::ios::binary);
-  file << bytes;
-}
+using zrb::test::WriteBytes;
 
 // A Lua string literal for a path.
 std::string Quoted(const std::wstring& path) { return "[[" + zrb::WideToUtf8(path) + "]]"; }
@@ -38,41 +30,6 @@ int FindFrom(const std::vector<std::wstring>& lines, int from, const std::wstrin
   return -1;
 }
 
-// A scratch folder for one run, removed afterwards (this program only
-// creates plain, writable files there).
-class Scratch {
- public:
-  Scratch() : root_(zrb::test::TempPath(L"payload_e2e")) { Make(root_); }
-  ~Scratch() { Remove(root_); }
-  const std::wstring& root() const { return root_; }
-  std::wstring Make(const std::wstring& path) const {
-    ::CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-  }
-
- private:
-  static void Remove(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring child = path + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(child);
-        } else {
-          ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-          ::DeleteFileW(child.c_str());
-        }
-      } while (::FindNextFileW(find, &data));
-      ::FindClose(find);
-    }
-    ::RemoveDirectoryW(path.c_str());
-  }
-  std::wstring root_;
-};
-
 void ExpectPayloadIn(const std::wstring& folder) {
   EXPECT_EQ("Pomelia payload probe\r\n", ReadBytes(folder + L"\\readme.txt")) << folder;
   std::string numbers;
@@ -82,23 +39,23 @@ void ExpectPayloadIn(const std::wstring& folder) {
 }
 
 TEST(PayloadProbe, UnpacksResourcesAndFilesAndWritesResourcesOut) {
-  Scratch scratch;
-  const std::wstring base = scratch.Make(scratch.root() + L"\\解压 目标");
-  const std::wstring byName = scratch.Make(base + L"\\by name");
-  const std::wstring byId = scratch.Make(base + L"\\by id");
-  const std::wstring byIdText = scratch.Make(base + L"\\by id text");
-  const std::wstring fromFile = scratch.Make(base + L"\\from file");
-  const std::wstring damaged = scratch.Make(base + L"\\damaged");
-  const std::wstring out = scratch.Make(base + L"\\resources");
+  ScratchFolder scratch;
+  const std::wstring base = scratch.Folder(L"解压 目标");
+  const std::wstring byName = scratch.Folder(L"解压 目标\\by name");
+  const std::wstring byId = scratch.Folder(L"解压 目标\\by id");
+  const std::wstring byIdText = scratch.Folder(L"解压 目标\\by id text");
+  const std::wstring fromFile = scratch.Folder(L"解压 目标\\from file");
+  const std::wstring damaged = scratch.Folder(L"解压 目标\\damaged");
+  const std::wstring out = scratch.Folder(L"解压 目标\\resources");
   const std::wstring missing = base + L"\\missing";
   const std::wstring archive = SetupPath(L"payload.7z");
-  const std::wstring damagedArchive = scratch.root() + L"\\damaged.7z";
+  const std::wstring damagedArchive = scratch.path() + L"\\damaged.7z";
   std::string bytes = ReadBytes(archive);
   ASSERT_GT(bytes.size(), 100u);
   bytes[bytes.size() / 2] ^= 0x55;
-  WriteBytes(damagedArchive, bytes);
+  ASSERT_TRUE(WriteBytes(damagedArchive, bytes));
 
-  const std::wstring script = scratch.root() + L"\\script.lua";
+  const std::wstring script = scratch.path() + L"\\script.lua";
   WriteBytes(script,
              "local log = assert(io.open(os.getenv('T_LOG'), 'a'))\n"
              "local function note(name, ok) log:write(name, '=', tostring(ok), '\\n') end\n"

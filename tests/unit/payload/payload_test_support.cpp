@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "tests/support/traced_run.h"
@@ -59,55 +57,6 @@ void WriteLe32(std::string& bytes, size_t at, uint32_t value) {
 
 std::wstring ArchivePath(const std::wstring& name) { return FixtureFolder() + name + L".7z"; }
 std::wstring SourceTree(const std::wstring& tree) { return FixtureFolder() + L"src\\" + tree; }
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return file.good();
-}
-
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    ::DeleteFileW(path.c_str());
-    return;
-  }
-  std::vector<std::wstring> children;
-  WIN32_FIND_DATAW data;
-  HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") children.push_back(path + L"\\" + name);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-  }
-  for (const std::wstring& child : children) RemoveTree(child);
-  ::RemoveDirectoryW(path.c_str());
-}
-
-ScratchFolder::ScratchFolder() : path_(TempPath(L"payload")) {
-  ::CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
-
-std::wstring ScratchFolder::Folder(const std::wstring& name) const {
-  const std::wstring folder = path_ + L"\\" + name;
-  ::CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
 
 std::vector<std::wstring> ListTree(const std::wstring& root, bool folders) {
   std::vector<std::wstring> out;

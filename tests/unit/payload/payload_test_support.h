@@ -1,6 +1,6 @@
 // Shared pieces of the payload tests: the archives made by
-// make_test_archives.sh, scratch folders, tree comparison and editing of
-// uncompressed archive headers.
+// make_test_archives.sh, tree comparison and editing of uncompressed archive
+// headers.
 #pragma once
 
 #include <windows.h>
@@ -9,35 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_files.h"
+
 namespace zrb::test {
 
 // <fixture>\<name>.7z and <fixture>\src\<tree>.
 std::wstring ArchivePath(const std::wstring& name);
 std::wstring SourceTree(const std::wstring& tree);
-
-std::string ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-bool Exists(const std::wstring& path);
-
-// Deletes a file or a whole tree, read-only files included.
-void RemoveTree(const std::wstring& path);
-
-// A new empty folder in the temporary folder, removed with its contents at
-// the end of the scope.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::wstring& path() const { return path_; }
-  // path() + "\" + name, created as a folder.
-  std::wstring Folder(const std::wstring& name) const;
-
- private:
-  std::wstring path_;
-};
 
 // Relative paths of the files (and, with `folders`, the folders) of a tree,
 // sorted.
