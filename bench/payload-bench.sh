@@ -7,7 +7,9 @@
 #   - 7-Zip's own single-threaded extraction (7zz x -mmt1), natively;
 #   - our extraction under Wine (bench/payload_bench.exe), from memory as the
 #     setup unpacks its payload resource, and from the archive file;
-#   - the peak memory of our process.
+#   - the peak memory of our process;
+#   - both extractions of the same bytes packed as one file, which leaves out
+#     the cost of creating files (high under Wine).
 # Each extraction runs five times; the best time counts (the machine may be
 # shared).
 #
@@ -65,6 +67,11 @@ make_payload
 archive="$WORK/payload.7z"
 rm -f "$archive"
 (cd "$WORK/payload" && 7zz a -t7z -mf=BCJ2 -m0=LZMA2 -bd -bso0 -bsp0 "$archive" . >/dev/null)
+# The same bytes as one file: what is left without the cost per file.
+rm -rf "$WORK/single" "$WORK/single.7z"
+mkdir -p "$WORK/single"
+tar -cf "$WORK/single/payload.tar" -C "$WORK/payload" .
+(cd "$WORK/single" && 7zz a -t7z -mf=BCJ2 -m0=LZMA2 -bd -bso0 -bsp0 "$WORK/single.7z" . >/dev/null)
 
 payload_bytes=$(du -sb "$WORK/payload" | cut -f1)
 files=$(find "$WORK/payload" -type f | wc -l)
@@ -77,41 +84,43 @@ largest_block=$(7zz l -slt "$archive" | awk '
 
 zrb_start_display >/dev/null
 zrb_start_wine
-archive_win="$(winepath -w "$archive")"
 
-run_7zz() {  # prints seconds
+run_7zz() {  # archive, tree it holds: prints seconds
   local out="$WORK/out-7zz" start end
   rm -rf "$out"
   start=$(date +%s.%N)
-  7zz x -mmt1 -y -bd -bso0 -bsp0 -o"$out" "$archive" >/dev/null
+  7zz x -mmt1 -y -bd -bso0 -bsp0 -o"$out" "$1" >/dev/null
   end=$(date +%s.%N)
-  diff -r "$WORK/payload" "$out" >/dev/null || { echo "7zz output differs" >&2; exit 1; }
+  diff -r "$2" "$out" >/dev/null || { echo "7zz output differs" >&2; exit 1; }
   echo "$end - $start" | bc -l
 }
 
-run_ours() {  # --memory or --file: prints "seconds peak_bytes before_bytes"
+run_ours() {  # --memory or --file, archive, tree: prints "seconds peak_bytes before_bytes"
   local mode="$1" out="$WORK/out-ours" line
   rm -rf "$out"
   if [ "$mode" = --memory ]; then
-    line=$(wine "$BENCH_EXE" --memory "$archive_win" "$(winepath -w "$out")" 2>/dev/null)
+    line=$(wine "$BENCH_EXE" --memory "$(winepath -w "$2")" "$(winepath -w "$out")" 2>/dev/null)
   else
-    line=$(wine "$BENCH_EXE" "$archive_win" "$(winepath -w "$out")" 2>/dev/null)
+    line=$(wine "$BENCH_EXE" "$(winepath -w "$2")" "$(winepath -w "$out")" 2>/dev/null)
   fi
   case "$line" in result=0\ *) ;; *) echo "our extraction failed: $line" >&2; exit 1 ;; esac
-  diff -r "$WORK/payload" "$out" >/dev/null || { echo "our output differs" >&2; exit 1; }
+  diff -r "$3" "$out" >/dev/null || { echo "our output differs" >&2; exit 1; }
   echo "$line" | sed -E 's/.*seconds=([0-9.]+) working_set_before=([0-9]+) peak_working_set=([0-9]+).*/\1 \3 \2/'
 }
 
 # The runs take turns, so that load from elsewhere hits all of them alike.
 declare -A times peak before
 for _ in $(seq $RUNS); do
-  times[7zz]+="$(run_7zz) "
+  times[7zz]+="$(run_7zz "$archive" "$WORK/payload") "
   for mode in --memory --file; do
-    read -r s p b < <(run_ours "$mode")
+    read -r s p b < <(run_ours "$mode" "$archive" "$WORK/payload")
     times[$mode]+="$s "
     peak[$mode]=$p
     before[$mode]=$b
   done
+  times[7zz-single]+="$(run_7zz "$WORK/single.7z" "$WORK/single") "
+  read -r s _ _ < <(run_ours --memory "$WORK/single.7z" "$WORK/single")
+  times[single]+="$s "
 done
 rm -rf "$WORK/out-7zz" "$WORK/out-ours"
 
@@ -136,3 +145,6 @@ echo "ratio:              ${ratio} (ours from memory / 7zz; target at least 0.70
 echo "peak memory:        $(mib "${peak[--memory]}") MiB working set, $(mib "$used") MiB above the start (archive copy included)"
 echo "                    from file: $(mib "${peak[--file]}") MiB working set, $(mib $((peak[--file] - before[--file]))) MiB above the start"
 echo "memory bound:       $(mib "$bound") MiB (archive + largest block + 16 MiB)"
+t7s=$(best 7zz-single)
+tss=$(best single)
+echo "as one file:        7zz $(printf %.3f "$t7s") s $(mbs "$t7s") MiB/s, ours from memory $tss s $(mbs "$tss") MiB/s, ratio $(printf %.2f "$(echo "$t7s / $tss" | bc -l)")"
