@@ -83,6 +83,7 @@ largest_block=$(7zz l -slt "$archive" | awk '
   END { m = 0; for (b in block) if (block[b] > m) m = block[b]; print m }')
 
 zrb_start_display >/dev/null
+trap zrb_stop_session EXIT
 zrb_start_wine
 
 run_7zz() {  # archive, tree it holds: prints seconds
