@@ -58,7 +58,6 @@ add_library(lzma7z STATIC
   ${LZMA_SRC}/LzmaDec.c)
 target_include_directories(lzma7z SYSTEM PUBLIC "${LZMA_SRC}")
 target_compile_options(lzma7z PRIVATE -w -O2)
-target_compile_definitions(lzma7z PUBLIC Z7_PPMD_SUPPORT=0)
 
 # --- GoogleTest from the sources of Debian's googletest package. ---
 if(ZRB_BUILD_TESTS)

@@ -13,7 +13,8 @@
 #   --icon FILE        program icon (.ico, icon group 128)
 #   --payload PATH     a folder to pack, or a ready .7z archive (resource _7Z
 #                      "APP.7Z", stored with bytes 0 and 1 exchanged)
-#   --resource TYPE NAME FILE   any further resource, stored as given
+#   --resource TYPE NAME FILE   any further resource, stored as given (a 7z
+#                      archive of type _7Z is stored like the payload)
 #   --source-scripts   store scripts as Lua source instead of bytecode
 #   --env FILE         build description written by CMake (default: the
 #                      build folder's zrb-make-setup.env)
@@ -43,7 +44,7 @@ while [ $# -gt 0 ]; do
     --resource) [ $# -ge 4 ] || die "--resource takes TYPE NAME FILE"; extra+=("$2" "$3" "$4"); shift 4 ;;
     --source-scripts) compile_scripts=0; shift ;;
     --env) env_file="$2"; shift 2 ;;
-    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,25p' "$0"; exit 0 ;;
     *) die "unknown argument: $1" ;;
   esac
 done
@@ -147,8 +148,14 @@ i=0
 while [ $i -lt ${#extra[@]} ]; do
   type="${extra[$i]}" name="${extra[$((i + 1))]}" file="${extra[$((i + 2))]}"
   need_file "$file" "resource"
+  if [ "$type" = _7Z ]; then
+    store_payload "$file" "$work/resource$i.bin"
+    file="$work/resource$i.bin"
+  fi
   [[ "$name" =~ ^[0-9]+$ ]] || name="\"$name\""
-  resource_line "$name" "\"$type\"" "$(abs "$file")"
+  # A quoted type right after a quoted name would be joined with it.
+  [[ "$type" =~ ^[A-Za-z0-9_]+$ ]] || type="\"$type\""
+  resource_line "$name" "$type" "$(abs "$file")"
   i=$((i + 3))
 done
 

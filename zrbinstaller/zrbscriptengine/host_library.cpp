@@ -1,6 +1,7 @@
 #include "zrbinstaller/zrbscriptengine/host_library.h"
 
 #include "zrbinstaller/zrbscriptengine/host_files.h"
+#include "zrbinstaller/zrbscriptengine/host_payload.h"
 #include "zrbinstaller/zrbscriptengine/host_processes.h"
 #include "zrbinstaller/zrbscriptengine/host_registry.h"
 #include "zrbinstaller/zrbscriptengine/host_service.h"
@@ -11,7 +12,7 @@ const std::vector<HostFunction>& HostFunctions() {
   // Registration order is part of the script interface: every function has
   // its numbered place. A function is listed once it exists.
   static const std::vector<HostFunction> functions = {
-      // {"Lua_UnCompress7z", Lua_UnCompress7z},  // 1
+      {"Lua_UnCompress7z", Lua_UnCompress7z},  // 1
       {"Lua_RegSvr32", Lua_RegSvr32},  // 2
       {"Lua_RegistDll", Lua_RegistDll},  // 3
       {"Lua_RegQuery", Lua_RegQuery},  // 4
@@ -28,7 +29,7 @@ const std::vector<HostFunction>& HostFunctions() {
       {"Lua_TaskKill", Lua_TaskKill},  // 15
       {"Lua_SCM", Lua_SCM},  // 16
       {"Lua_RegVarByCSIDL", Lua_RegVarByCSIDL},  // 17
-      // {"Lua_ExtractResource", Lua_ExtractResource},  // 18
+      {"Lua_ExtractResource", Lua_ExtractResource},  // 18
       {"Lua_GetOSVersion", Lua_GetOSVersion},  // 19
       {"Lua_Logout", Lua_Logout},  // 20
       {"Lua_MsgBox", Lua_MsgBox},  // 21

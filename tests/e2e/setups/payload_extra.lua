@@ -1,0 +1,2 @@
+-- A resource that Lua_ExtractResource writes out byte for byte.
+return "extra resource"
