@@ -33,38 +33,38 @@ void CoderReader::Close() {
   inLeft_ = outLeft_ = 0;
 }
 
-SRes CoderReader::Open(const CoderSpec& spec, ILookInStreamPtr in, size_t pieceLimit,
+SRes CoderReader::Open(const CoderInfo& coder, ILookInStreamPtr in, size_t pieceLimit,
                        bool wholeOutput) {
   Close();
-  method_ = spec.method;
+  method_ = coder.method;
   in_ = in;
-  inLeft_ = spec.packSize;
-  outLeft_ = spec.unpackSize;
+  inLeft_ = coder.packSize;
+  outLeft_ = coder.unpackSize;
   pieceLimit_ = pieceLimit;
 
   // How much decoded output the coder needs to look back on.
   UInt64 history = 0;
   if (method_ == kMethodCopy) {
-    if (spec.packSize != spec.unpackSize) return SZ_ERROR_DATA;
+    if (coder.packSize != coder.unpackSize) return SZ_ERROR_DATA;
   } else if (method_ == kMethodLzma) {
     LzmaDec_CONSTRUCT(&lzma_);
-    RINOK(LzmaDec_AllocateProbs(&lzma_, spec.props, spec.propsSize, HeapAllocator()));
+    RINOK(LzmaDec_AllocateProbs(&lzma_, coder.props, coder.propsSize, HeapAllocator()));
     lzmaReady_ = true;
     history = lzma_.prop.dicSize;
   } else if (method_ == kMethodLzma2) {
-    if (spec.propsSize != 1) return SZ_ERROR_UNSUPPORTED;
+    if (coder.propsSize != 1) return SZ_ERROR_UNSUPPORTED;
     Lzma2Dec_CONSTRUCT(&lzma2_);
-    RINOK(Lzma2Dec_AllocateProbs(&lzma2_, spec.props[0], HeapAllocator()));
+    RINOK(Lzma2Dec_AllocateProbs(&lzma2_, coder.props[0], HeapAllocator()));
     lzmaReady_ = true;
-    history = Lzma2DictionarySize(spec.props[0]);
+    history = Lzma2DictionarySize(coder.props[0]);
   } else {
     return SZ_ERROR_UNSUPPORTED;
   }
 
   // The window holds the dictionary and at least one whole piece; never
   // more than the coder's whole output.
-  UInt64 window = wholeOutput ? spec.unpackSize : std::max<UInt64>(history, pieceLimit);
-  window = std::min(window, spec.unpackSize);
+  UInt64 window = wholeOutput ? coder.unpackSize : std::max<UInt64>(history, pieceLimit);
+  window = std::min(window, coder.unpackSize);
   if (window != static_cast<size_t>(window)) return SZ_ERROR_MEM;
   windowSize_ = static_cast<size_t>(window);
   if (!window_.Allocate(windowSize_)) return SZ_ERROR_MEM;
@@ -78,7 +78,7 @@ SRes CoderReader::Open(const CoderSpec& spec, ILookInStreamPtr in, size_t pieceL
     lzma2_.decoder.dicBufSize = windowSize_;
     Lzma2Dec_Init(&lzma2_);
   }
-  return LookInStream_SeekTo(in_, spec.packPosition);
+  return LookInStream_SeekTo(in_, coder.packPosition);
 }
 
 SRes CoderReader::Next(const Byte** data, size_t* size) {

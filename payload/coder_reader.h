@@ -17,7 +17,7 @@ constexpr UInt32 kMethodLzma2 = 0x21;
 
 bool IsPackedStreamMethod(UInt32 method);
 
-struct CoderSpec {
+struct CoderInfo {
   UInt32 method = kMethodCopy;
   const Byte* props = nullptr;
   unsigned propsSize = 0;
@@ -38,7 +38,7 @@ class CoderReader {
   // entire output, which then stays readable through output() at the end.
   // Only one reader may read `in` at a time: Next() continues where the
   // stream was left.
-  SRes Open(const CoderSpec& spec, ILookInStreamPtr in, size_t pieceLimit, bool wholeOutput);
+  SRes Open(const CoderInfo& coder, ILookInStreamPtr in, size_t pieceLimit, bool wholeOutput);
 
   // Decodes the next piece of output: *size is 0 once everything was
   // delivered. The piece stays valid until the next call. Reaching the end

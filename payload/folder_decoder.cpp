@@ -30,16 +30,16 @@ bool IsPackedStreamCoder(const CSzCoderInfo& coder) {
   return coder.NumStreams == 1 && IsPackedStreamMethod(coder.MethodID);
 }
 
-CoderSpec SpecOf(const CSzCoderInfo& coder, const Byte* coderData, const UInt64* packPositions,
+CoderInfo InfoOf(const CSzCoderInfo& coder, const Byte* coderData, const UInt64* packPositions,
                  unsigned packIndex, UInt64 dataPos, UInt64 unpackSize) {
-  CoderSpec spec;
-  spec.method = coder.MethodID;
-  spec.props = coderData + coder.PropsOffset;
-  spec.propsSize = coder.PropsSize;
-  spec.packPosition = dataPos + packPositions[packIndex];
-  spec.packSize = packPositions[packIndex + 1] - packPositions[packIndex];
-  spec.unpackSize = unpackSize;
-  return spec;
+  CoderInfo info;
+  info.method = coder.MethodID;
+  info.props = coderData + coder.PropsOffset;
+  info.propsSize = coder.PropsSize;
+  info.packPosition = dataPos + packPositions[packIndex];
+  info.packSize = packPositions[packIndex + 1] - packPositions[packIndex];
+  info.unpackSize = unpackSize;
+  return info;
 }
 
 }  // namespace
@@ -160,7 +160,7 @@ SRes FolderDecoder::Open(const CSzArEx& db, UInt32 folderIndex, ILookInStreamPtr
   if (folder.NumCoders == 1) {
     if (!onePackStream || folder.NumBonds != 0) return SZ_ERROR_UNSUPPORTED;
     form_ = Form::kPlain;
-    RINOK(main_.Open(SpecOf(folder.Coders[0], coderData, packPositions, 0, db.dataPos, size_), in,
+    RINOK(main_.Open(InfoOf(folder.Coders[0], coderData, packPositions, 0, db.dataPos, size_), in,
                      kPieceLimit, false));
   } else if (folder.NumCoders == 2) {
     const CSzCoderInfo& coder = folder.Coders[1];
@@ -176,7 +176,7 @@ SRes FolderDecoder::Open(const CSzArEx& db, UInt32 folderIndex, ILookInStreamPtr
     if (!filterBuffer_.Allocate(static_cast<size_t>(std::min<UInt64>(size_, kPieceLimit)))) {
       return SZ_ERROR_MEM;
     }
-    RINOK(main_.Open(SpecOf(folder.Coders[0], coderData, packPositions, 0, db.dataPos, size_), in,
+    RINOK(main_.Open(InfoOf(folder.Coders[0], coderData, packPositions, 0, db.dataPos, size_), in,
                      kPieceLimit, false));
   } else if (folder.NumCoders == 4) {
     form_ = Form::kBcj2;
@@ -215,10 +215,10 @@ SRes FolderDecoder::OpenBcj2(const CSzFolder& folder, const Byte* coderData,
     return SZ_ERROR_DATA;
   }
 
-  RINOK(jump_.Open(SpecOf(folder.Coders[0], coderData, packPositions, 3, dataPos, jumpSize), in,
+  RINOK(jump_.Open(InfoOf(folder.Coders[0], coderData, packPositions, 3, dataPos, jumpSize), in,
                    kPieceLimit, true));
   RINOK(jump_.DecodeAll());
-  RINOK(call_.Open(SpecOf(folder.Coders[1], coderData, packPositions, 2, dataPos, callSize), in,
+  RINOK(call_.Open(InfoOf(folder.Coders[1], coderData, packPositions, 2, dataPos, callSize), in,
                    kPieceLimit, true));
   RINOK(call_.DecodeAll());
 
@@ -231,7 +231,7 @@ SRes FolderDecoder::OpenBcj2(const CSzFolder& folder, const Byte* coderData,
   if (!bcj2Output_.Allocate(static_cast<size_t>(std::min<UInt64>(size_, kPieceLimit)))) {
     return SZ_ERROR_MEM;
   }
-  RINOK(main_.Open(SpecOf(folder.Coders[2], coderData, packPositions, 0, dataPos, mainSize), in,
+  RINOK(main_.Open(InfoOf(folder.Coders[2], coderData, packPositions, 0, dataPos, mainSize), in,
                    kPieceLimit, false));
 
   Bcj2Dec_Init(&bcj2_);
