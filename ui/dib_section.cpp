@@ -1,6 +1,17 @@
 #include "ui/dib_section.h"
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 namespace ZRBUE {
+namespace {
+
+// Every DibSection holding a bitmap, for FindSelectedIn.
+std::mutex gSectionsLock;
+std::vector<const DibSection*> gSections;
+
+}  // namespace
 
 bool DibSection::Create(HDC dc, int width, int height) {
   Delete();
@@ -20,14 +31,32 @@ bool DibSection::Create(HDC dc, int width, int height) {
   bitmap_ = bitmap;
   header_ = info.bmiHeader;
   pixels_ = static_cast<uint32_t*>(bits);
+  std::lock_guard<std::mutex> lock(gSectionsLock);
+  gSections.push_back(this);
   return true;
 }
 
 void DibSection::Delete() {
-  if (bitmap_) ::DeleteObject(bitmap_);
+  if (bitmap_) {
+    {
+      std::lock_guard<std::mutex> lock(gSectionsLock);
+      gSections.erase(std::remove(gSections.begin(), gSections.end(), this), gSections.end());
+    }
+    ::DeleteObject(bitmap_);
+  }
   bitmap_ = nullptr;
   header_ = {};
   pixels_ = nullptr;
+}
+
+const DibSection* DibSection::FindSelectedIn(HDC dc) {
+  HGDIOBJ bitmap = dc ? ::GetCurrentObject(dc, OBJ_BITMAP) : nullptr;
+  if (!bitmap) return nullptr;
+  std::lock_guard<std::mutex> lock(gSectionsLock);
+  for (const DibSection* section : gSections) {
+    if (section->bitmap_ == bitmap) return section;
+  }
+  return nullptr;
 }
 
 void MakeGdiPixelsOpaque(DibSection& dib) {

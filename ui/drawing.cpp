@@ -1,6 +1,205 @@
 #include "ui/drawing.h"
 
+#include <cmath>
+#include <cstdlib>
+
+#include "ui/dib_section.h"
+#include "ui/image_object.h"
+#include "ui/pixel_blend.h"
+
 namespace ZRBUE {
+namespace {
+
+using Gdiplus::REAL;
+
+// Whether `value` is a whole number of pixels, and which.
+bool WholePixels(REAL value, int& whole) {
+  if (!(std::fabs(value) < 1e6f)) return false;
+  whole = static_cast<int>(value);
+  return static_cast<REAL>(whole) == value;
+}
+
+RECT Intersection(const RECT& a, const RECT& b) {
+  RECT result;
+  if (!::IntersectRect(&result, &a, &b)) result = {};
+  return result;
+}
+
+// The page bitmap under a graphics object, for draws that write its pixels
+// themselves: a 32-bit DIB section selected into a memory DC that has no
+// clip region and no mapping of its own, under a graphics object that maps
+// world coordinates one to one to its pixels, composites source-over
+// without gamma correction and clips to one rectangle. Anything else is
+// left to GDI+.
+class PixelTarget {
+ public:
+  bool Open(Gdiplus::Graphics& graphics);
+
+  // The pixels a draw may change: inside the bitmap and the clip.
+  const RECT& Clip() const { return clip_; }
+  uint32_t* Row(int y) const { return top_ + y * pitch_; }
+
+ private:
+  bool OpenDc(HDC dc);
+
+  uint32_t* top_ = nullptr;  // the top row
+  ptrdiff_t pitch_ = 0;      // pixels from a row to the one below it
+  RECT bounds_ = {};
+  RECT clip_ = {};
+};
+
+bool PixelTarget::Open(Gdiplus::Graphics& graphics) {
+  const Gdiplus::Unit unit = graphics.GetPageUnit();
+  const Gdiplus::CompositingQuality quality = graphics.GetCompositingQuality();
+  if ((unit != Gdiplus::UnitDisplay && unit != Gdiplus::UnitPixel) ||
+      graphics.GetPageScale() != 1.0f ||
+      graphics.GetCompositingMode() != Gdiplus::CompositingModeSourceOver ||
+      (quality != Gdiplus::CompositingQualityDefault &&
+       quality != Gdiplus::CompositingQualityHighSpeed)) {
+    return false;
+  }
+  Gdiplus::Matrix transform;
+  if (graphics.GetTransform(&transform) != Gdiplus::Ok || !transform.IsIdentity()) return false;
+
+  Gdiplus::Region clip;
+  if (graphics.GetClip(&clip) != Gdiplus::Ok) return false;
+  const bool unclipped = clip.IsInfinite(&graphics);
+  RECT clipRect = {};
+  if (!unclipped) {
+    const Gdiplus::Matrix identity;
+    const UINT count = clip.GetRegionScansCount(&identity);
+    if (count > 1) return false;
+    if (count == 1) {
+      Gdiplus::Rect scan;
+      INT scans = 1;
+      if (clip.GetRegionScans(&identity, &scan, &scans) != Gdiplus::Ok || scans != 1) return false;
+      clipRect = {scan.X, scan.Y, scan.X + scan.Width, scan.Y + scan.Height};
+    }
+  }
+
+  HDC dc = graphics.GetHDC();
+  if (!dc) return false;
+  const bool opened = OpenDc(dc);
+  graphics.ReleaseHDC(dc);
+  if (!opened) return false;
+  clip_ = unclipped ? bounds_ : Intersection(clipRect, bounds_);
+  return true;
+}
+
+bool PixelTarget::OpenDc(HDC dc) {
+  // A DC whose bitmap a DibSection made: 32 bits, rows bottom-up. (A
+  // graphics object on a GDI+ image may lend a DIB of another layout.)
+  if (::GetObjectType(dc) != OBJ_MEMDC) return false;
+  const DibSection* section = DibSection::FindSelectedIn(dc);
+  if (!section) return false;
+  DIBSECTION dib;
+  if (::GetObjectW(section->GetBitmap(), sizeof dib, &dib) != sizeof dib ||
+      dib.dsBm.bmBits != section->GetPixels() || dib.dsBm.bmBitsPixel != 32 ||
+      dib.dsBm.bmWidth != section->GetWidth() || dib.dsBm.bmHeight != section->GetHeight()) {
+    return false;
+  }
+  POINT viewport;
+  POINT window;
+  XFORM world;
+  if (::GetMapMode(dc) != MM_TEXT || !::GetViewportOrgEx(dc, &viewport) ||
+      !::GetWindowOrgEx(dc, &window) || viewport.x || viewport.y || window.x || window.y ||
+      !::GetWorldTransform(dc, &world) || world.eM11 != 1 || world.eM12 != 0 || world.eM21 != 0 ||
+      world.eM22 != 1 || world.eDx != 0 || world.eDy != 0) {
+    return false;
+  }
+  const int width = section->GetWidth();
+  const int height = section->GetHeight();
+  bounds_ = {0, 0, width, height};
+  RECT box;
+  if (width <= 0 || height <= 0 || ::GetClipBox(dc, &box) != SIMPLEREGION ||
+      !::EqualRect(&box, &bounds_)) {
+    return false;
+  }
+  top_ = &section->PixelAt(0, 0);
+  pitch_ = -width;
+  // GDI may still hold drawing of its own for the bitmap.
+  ::GdiFlush();
+  return true;
+}
+
+// The fade primitive's colour matrix scales alpha in fixed point: alpha *
+// round(opacity * 256) / 256. 256 leaves it as it is.
+uint32_t AlphaScale(REAL opacity) {
+  if (!(opacity > 0)) return 0;
+  if (opacity >= 1) return 256;
+  return static_cast<uint32_t>(std::floor(opacity * 256 + 0.5f));
+}
+
+// One source of a one-to-one composite: straight ARGB pixels, the first one
+// under the destination's top-left corner, and the alpha scale.
+struct Layer {
+  const uint32_t* pixels;
+  int stride;  // words from a row to the next
+  uint32_t alphaScale;
+};
+
+// The source of a one-to-one draw of `image` from (srcX, srcY) into `dest`,
+// and the destination in whole pixels, when the draw is one that gives
+// GDI+'s pixels composited here: an ImageObject with its pixels, whole
+// pixel positions and sizes, and a source inside the image (GDI+ resamples
+// anything else).
+bool MakeLayer(Gdiplus::Image* image, const Gdiplus::RectF& dest, REAL srcX, REAL srcY,
+               uint32_t alphaScale, RECT& destRect, Layer& layer) {
+  const auto* decoded = dynamic_cast<const ImageObject*>(image);
+  if (!decoded || decoded->GetArgbPixels().empty()) return false;
+  int left, top, width, height, sourceX, sourceY;
+  if (!WholePixels(dest.X, left) || !WholePixels(dest.Y, top) || !WholePixels(dest.Width, width) ||
+      !WholePixels(dest.Height, height) || !WholePixels(srcX, sourceX) ||
+      !WholePixels(srcY, sourceY)) {
+    return false;
+  }
+  if (width <= 0 || height <= 0 || sourceX < 0 || sourceY < 0 ||
+      sourceX + width > decoded->PixelWidth() || sourceY + height > decoded->PixelHeight()) {
+    return false;
+  }
+  destRect = {left, top, left + width, top + height};
+  layer.stride = decoded->PixelWidth();
+  layer.pixels = decoded->GetArgbPixels().data() + sourceY * layer.stride + sourceX;
+  layer.alphaScale = alphaScale;
+  return true;
+}
+
+// The layers (1 or 2) composited in order over `dest` of the target, in one
+// pass.
+void Composite(const PixelTarget& target, const RECT& dest, const Layer* layers, int count) {
+  if (count == 0) return;
+  const RECT visible = Intersection(dest, target.Clip());
+  for (int y = visible.top; y < visible.bottom; ++y) {
+    BlendSource sources[2];
+    for (int i = 0; i < count; ++i) {
+      sources[i].pixels =
+          layers[i].pixels + (y - dest.top) * layers[i].stride + (visible.left - dest.left);
+      sources[i].alphaScale = layers[i].alphaScale;
+    }
+    BlendRow(target.Row(y) + visible.left, visible.right - visible.left, sources, count);
+  }
+}
+
+Gdiplus::RectF ToRectF(const RECT& rect) {
+  return Gdiplus::RectF(static_cast<REAL>(rect.left), static_cast<REAL>(rect.top),
+                        static_cast<REAL>(rect.right - rect.left),
+                        static_cast<REAL>(rect.bottom - rect.top));
+}
+
+}  // namespace
+
+bool BlendUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                   Gdiplus::REAL srcX, Gdiplus::REAL srcY, Gdiplus::REAL opacity) {
+  const uint32_t alphaScale = AlphaScale(opacity);
+  RECT destRect;
+  Layer layer;
+  PixelTarget target;
+  if (!MakeLayer(image, dest, srcX, srcY, alphaScale, destRect, layer) || !target.Open(graphics)) {
+    return false;
+  }
+  if (alphaScale != 0) Composite(target, destRect, &layer, 1);
+  return true;
+}
 
 void DrawCell(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& dest, int cell) {
   DrawUnscaled(
@@ -10,12 +209,13 @@ void DrawCell(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& de
 
 void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& dest,
                   Gdiplus::REAL srcX, Gdiplus::REAL srcY) {
-  const Gdiplus::REAL width = static_cast<Gdiplus::REAL>(dest.right - dest.left);
-  const Gdiplus::REAL height = static_cast<Gdiplus::REAL>(dest.bottom - dest.top);
-  graphics.DrawImage(image,
-                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(dest.left),
-                                    static_cast<Gdiplus::REAL>(dest.top), width, height),
-                     srcX, srcY, width, height, Gdiplus::UnitPixel);
+  DrawUnscaled(graphics, image, ToRectF(dest), srcX, srcY);
+}
+
+void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                  Gdiplus::REAL srcX, Gdiplus::REAL srcY) {
+  if (BlendUnscaled(graphics, image, dest, srcX, srcY)) return;
+  graphics.DrawImage(image, dest, srcX, srcY, dest.Width, dest.Height, Gdiplus::UnitPixel);
 }
 
 void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
@@ -31,6 +231,8 @@ void DrawFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus
                const Gdiplus::RectF& source, Gdiplus::REAL opacity) {
   // Fully transparent draws change nothing; fully opaque ones need no matrix.
   if (!(opacity > 0)) return;
+  const bool oneToOne = dest.Width == source.Width && dest.Height == source.Height;
+  if (oneToOne && BlendUnscaled(graphics, image, dest, source.X, source.Y, opacity)) return;
   if (opacity >= 1) {
     graphics.DrawImage(image, dest, source.X, source.Y, source.Width, source.Height,
                        Gdiplus::UnitPixel);

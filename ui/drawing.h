@@ -8,6 +8,15 @@
 // Image strips: a control with several looks keeps them side by side in one
 // image; cell i of a control drawn into a w x h rectangle is the source
 // rectangle (i * w, 0, w, h), drawn one to one.
+//
+// Speed: a page repaints its whole tree about 15 times a second, and GDI+
+// converts, copies and blends an image through temporary bitmaps on every
+// draw. When the graphics object draws one to one into the bitmap of a
+// DibSection (as a page's does), one-to-one draws and fades are composited
+// straight into its pixels here, with GDI+'s own arithmetic: the pixels are
+// those GDI+ would give. Anything else (a transform, a clip that is no
+// rectangle, another kind of surface, an image that is no ImageObject, a
+// source between pixels or beyond the image) goes to GDI+ as it is.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +35,8 @@ void DrawCell(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& de
 // `dest`, with the graphics object's current interpolation mode.
 void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const RECT& dest,
                   Gdiplus::REAL srcX, Gdiplus::REAL srcY);
+void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                  Gdiplus::REAL srcX, Gdiplus::REAL srcY);
 
 // `source` of the image scaled into `dest` with high-quality bicubic
 // interpolation; the graphics object's previous mode is restored.
@@ -36,6 +47,15 @@ void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplu
 // scaled by `opacity` (0 to 1) through a colour matrix.
 void DrawFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
                const Gdiplus::RectF& source, Gdiplus::REAL opacity);
+
+// The one-to-one composite under DrawUnscaled, DrawFaded and DrawCell:
+// `image` (an ImageObject) from (srcX, srcY) at `dest`, its alpha scaled by
+// `opacity` as the fade primitive's colour matrix does, written straight
+// into the pixels of the DIB section under `graphics`. Returns false, having
+// drawn nothing, when it cannot give GDI+'s pixels that way (see above);
+// the callers then let GDI+ draw.
+bool BlendUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                   Gdiplus::REAL srcX, Gdiplus::REAL srcY, Gdiplus::REAL opacity = 1);
 
 // A text colour: red, green, blue with alpha 254, the ARGB value
 // 0xFE000000 + r * 65536 + g * 256 + b. With alpha 255 GDI+ may draw text

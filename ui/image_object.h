@@ -5,7 +5,9 @@
 // GDI+ needs the Windows declarations first.
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace ZRBUE {
 
@@ -15,9 +17,25 @@ namespace ZRBUE {
 // found, loaded or locked. An image that GDI+ cannot decode is not an
 // error: it stays empty, draws nothing, and GetLastStatus() says why.
 // GDI+ must be running (zrb::EnsureGdiplusStarted()).
+//
+// Besides the GDI+ image it keeps a copy of the decoded pixels, made once
+// at load, so that one-to-one draws can go straight to the page bitmap
+// (ui/drawing.h) without GDI+ converting the image on every repaint.
 class ImageObject : public Gdiplus::Image {
  public:
   ImageObject(LPCWSTR type, UINT resId);
+
+  // The decoded pixels as straight (not premultiplied) 0xAARRGGBB words,
+  // rows top-down, PixelWidth() words to a row; empty when the image is no
+  // decodable bitmap.
+  const std::vector<uint32_t>& GetArgbPixels() const { return pixels_; }
+  int PixelWidth() const { return pixelWidth_; }
+  int PixelHeight() const { return pixelHeight_; }
+
+ private:
+  std::vector<uint32_t> pixels_;
+  int pixelWidth_ = 0;
+  int pixelHeight_ = 0;
 };
 
 // Loads a new ImageObject; throws HRESULT E_FAIL as the constructor does, and
