@@ -169,6 +169,7 @@ bool MakeLayer(Gdiplus::Image* image, const Gdiplus::RectF& dest, REAL srcX, REA
 void Composite(const PixelTarget& target, const RECT& dest, const Layer* layers, int count) {
   if (count == 0) return;
   const RECT visible = Intersection(dest, target.Clip());
+  const BlendCode code = BestBlendCode();
   for (int y = visible.top; y < visible.bottom; ++y) {
     BlendSource sources[2];
     for (int i = 0; i < count; ++i) {
@@ -176,7 +177,7 @@ void Composite(const PixelTarget& target, const RECT& dest, const Layer* layers,
           layers[i].pixels + (y - dest.top) * layers[i].stride + (visible.left - dest.left);
       sources[i].alphaScale = layers[i].alphaScale;
     }
-    BlendRow(target.Row(y) + visible.left, visible.right - visible.left, sources, count);
+    BlendRow(code, target.Row(y) + visible.left, visible.right - visible.left, sources, count);
   }
 }
 

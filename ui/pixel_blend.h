@@ -20,8 +20,18 @@ struct BlendSource {
   uint32_t alphaScale;
 };
 
-// Composites the `sourceCount` sources, in order, over `count`
+// Two codings of the same arithmetic; they give the same pixels.
+enum class BlendCode {
+  kPortable,  // plain integer code, two channels to a word
+  kSse2,      // four pixels at a time; needs SSE2
+};
+
+// SSE2 where the processor has it, else the portable code.
+BlendCode BestBlendCode();
+
+// Composites the `sourceCount` (1 or 2) sources, in order, over `count`
 // premultiplied pixels of `row`.
-void BlendRow(uint32_t* row, int count, const BlendSource* sources, int sourceCount);
+void BlendRow(BlendCode code, uint32_t* row, int count, const BlendSource* sources,
+              int sourceCount);
 
 }  // namespace ZRBUE

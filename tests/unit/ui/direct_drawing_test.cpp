@@ -11,6 +11,7 @@
 #include "ui/dib_section.h"
 #include "ui/drawing.h"
 #include "ui/image_object.h"
+#include "ui/pixel_blend.h"
 
 namespace zrb::test {
 namespace {
@@ -113,6 +114,34 @@ void GdiplusFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdip
                             Gdiplus::ColorAdjustTypeDefault);
   graphics.DrawImage(image, dest, source.X, source.Y, source.Width, source.Height,
                      Gdiplus::UnitPixel, opacity < 1 ? &attributes : nullptr);
+}
+
+TEST(PixelBlend, BothCodingsGiveTheSamePixels) {
+  if (BestBlendCode() != BlendCode::kSse2) GTEST_SKIP() << "no SSE2 here";
+  Noise noise;
+  constexpr int kCount = 1003;  // not a multiple of four: the tail goes pixel by pixel
+  std::vector<uint32_t> first(kCount), second(kCount), row(kCount);
+  for (int i = 0; i < kCount; ++i) {
+    // Straight sources, runs of four opaque or transparent pixels among them.
+    const uint32_t run = (i / 4) % 3;
+    first[i] = (run == 0   ? 255u
+                : run == 1 ? 0u
+                           : noise.Next() % 256)
+                   << 24 |
+               (noise.Next() & 0xFFFFFF);
+    second[i] = (noise.Next() % 256) << 24 | (noise.Next() & 0xFFFFFF);
+    row[i] = PremultipliedPixel(noise);
+  }
+  for (uint32_t scale : {0u, 1u, 77u, 128u, 255u, 256u}) {
+    SCOPED_TRACE(scale);
+    const BlendSource sources[2] = {{first.data(), scale}, {second.data(), 256 - scale}};
+    for (int count : {1, 2}) {
+      std::vector<uint32_t> portable = row, sse2 = row;
+      BlendRow(BlendCode::kPortable, portable.data(), kCount, sources, count);
+      BlendRow(BlendCode::kSse2, sse2.data(), kCount, sources, count);
+      EXPECT_EQ(portable, sse2) << count << " sources";
+    }
+  }
 }
 
 // One-to-one draws and fades at every kind of place: inside the bitmap,
