@@ -253,6 +253,29 @@ void DrawFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus
                      Gdiplus::UnitPixel, &attributes);
 }
 
+void DrawCrossFade(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                   const Gdiplus::RectF& from, const Gdiplus::RectF& to, Gdiplus::REAL opacity) {
+  const REAL toOpacity = 1.0f - opacity;
+  const uint32_t fromScale = AlphaScale(opacity);
+  const uint32_t toScale = AlphaScale(toOpacity);
+  RECT destRect;
+  Layer layers[2];
+  PixelTarget target;
+  const bool oneToOne = dest.Width == from.Width && dest.Height == from.Height &&
+                        dest.Width == to.Width && dest.Height == to.Height;
+  if (oneToOne && MakeLayer(image, dest, from.X, from.Y, fromScale, destRect, layers[0]) &&
+      MakeLayer(image, dest, to.X, to.Y, toScale, destRect, layers[1]) && target.Open(graphics)) {
+    if (fromScale == 0) {
+      Composite(target, destRect, &layers[1], toScale == 0 ? 0 : 1);
+    } else {
+      Composite(target, destRect, layers, toScale == 0 ? 1 : 2);
+    }
+    return;
+  }
+  DrawFaded(graphics, image, dest, from, opacity);
+  DrawFaded(graphics, image, dest, to, toOpacity);
+}
+
 void TextStyle::SetFont(const std::wstring& family, int points, INT style) {
   Gdiplus::FontFamily named(family.c_str());
   const Gdiplus::FontFamily* chosen =

@@ -48,6 +48,11 @@ void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplu
 void DrawFaded(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
                const Gdiplus::RectF& source, Gdiplus::REAL opacity);
 
+// A cross-fade: DrawFaded of `from` at `opacity`, then of `to` at
+// 1 - opacity, into the same `dest`; one pass over the pixels when it can.
+void DrawCrossFade(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
+                   const Gdiplus::RectF& from, const Gdiplus::RectF& to, Gdiplus::REAL opacity);
+
 // The one-to-one composite under DrawUnscaled, DrawFaded and DrawCell:
 // `image` (an ImageObject) from (srcX, srcY) at `dest`, its alpha scaled by
 // `opacity` as the fade primitive's colour matrix does, written straight

@@ -183,6 +183,25 @@ TEST(BlendUnscaled, GivesThePixelsOfGdiplus) {
   }
 }
 
+TEST(DrawCrossFade, GivesThePixelsOfTwoGdiplusFades) {
+  ImageObject image(kPng, kTranslucent);
+  const Gdiplus::RectF dest(4, 5, 16, 24);
+  const Gdiplus::RectF from(0, 0, 16, 24);
+  const Gdiplus::RectF to(16, 0, 16, 24);
+  for (float opacity : {1.0f, 0.73333335f, 0.2f, 0.0f}) {
+    SCOPED_TRACE(opacity);
+    Surface expected(30, 40);
+    PaintOn(expected, {}, [&](Gdiplus::Graphics& graphics) {
+      GdiplusFaded(graphics, &image, dest, from, opacity);
+      GdiplusFaded(graphics, &image, dest, to, 1.0f - opacity);
+    });
+    Surface drawn(30, 40);
+    PaintOn(drawn, {},
+            [&](Gdiplus::Graphics& g) { DrawCrossFade(g, &image, dest, from, to, opacity); });
+    ExpectSamePixels(expected, drawn);
+  }
+}
+
 // What the primitives cannot draw as GDI+ would they leave to it.
 TEST(BlendUnscaled, LeavesToGdiplusWhatItCannotDrawExactly) {
   ImageObject image(kPng, kTranslucent);
