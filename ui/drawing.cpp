@@ -1,8 +1,12 @@
 #include "ui/drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
+#include "common/utility/scope_guard.h"
+#include "common/utility/unique_handle.h"
 #include "ui/dib_section.h"
 #include "ui/image_object.h"
 #include "ui/pixel_blend.h"
@@ -17,6 +21,10 @@ bool WholePixels(REAL value, int& whole) {
   if (!(std::fabs(value) < 1e6f)) return false;
   whole = static_cast<int>(value);
   return static_cast<REAL>(whole) == value;
+}
+
+bool SameRect(const Gdiplus::RectF& a, const Gdiplus::RectF& b) {
+  return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
 }
 
 RECT Intersection(const RECT& a, const RECT& b) {
@@ -181,6 +189,92 @@ void Composite(const PixelTarget& target, const RECT& dest, const Layer* layers,
   }
 }
 
+// Premultiplied pixels (rows top-down, as wide as `area`) over `area`.
+void CompositePremultiplied(const PixelTarget& target, const RECT& area,
+                            const std::vector<uint32_t>& pixels) {
+  const RECT visible = Intersection(area, target.Clip());
+  const int stride = area.right - area.left;
+  const BlendCode code = BestBlendCode();
+  for (int y = visible.top; y < visible.bottom; ++y) {
+    OverRow(code, target.Row(y) + visible.left, visible.right - visible.left,
+            pixels.data() + (y - area.top) * stride + (visible.left - area.left));
+  }
+}
+
+// Whether `before` and `after` (pixels of `area`) differ on one of the
+// area's edges that `open` marks (left, top, right, bottom): a drawing that
+// reaches such an edge may go on beyond it.
+bool ChangedOnEdges(const std::vector<uint32_t>& before, const std::vector<uint32_t>& after,
+                    const RECT& area, const bool (&open)[4]) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  auto changed = [&](int x, int y) {
+    const size_t i = static_cast<size_t>(y) * width + x;
+    return before[i] != after[i];
+  };
+  for (int y = 0; y < height; ++y) {
+    if ((open[0] && changed(0, y)) || (open[2] && changed(width - 1, y))) return true;
+  }
+  for (int x = 0; x < width; ++x) {
+    if ((open[1] && changed(x, 0)) || (open[3] && changed(x, height - 1))) return true;
+  }
+  return false;
+}
+
+// Pixels of margin around a scaled draw's destination that its copy keeps:
+// resampling may spread a destination's edge into the next pixel.
+constexpr int kScaledMargin = 2;
+
+// GDI+'s drawing of `source` scaled into `dest`, as the page's graphics
+// object would draw it, over a transparent bitmap covering `dest` and a
+// margin; fills `copy`. False when GDI+ failed or drew up to the margin's
+// edge (the copy might then miss part of the drawing).
+bool MakeScaledCopy(Gdiplus::Image* image, const Gdiplus::RectF& dest, const Gdiplus::RectF& source,
+                    Gdiplus::PixelOffsetMode pixelOffset, Gdiplus::CompositingQuality quality,
+                    ImageObject::ScaledCopy& copy) {
+  const RECT area = {static_cast<LONG>(std::floor(dest.X)) - kScaledMargin,
+                     static_cast<LONG>(std::floor(dest.Y)) - kScaledMargin,
+                     static_cast<LONG>(std::ceil(dest.X + dest.Width)) + kScaledMargin,
+                     static_cast<LONG>(std::ceil(dest.Y + dest.Height)) + kScaledMargin};
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  DibSection dib;
+  zrb::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc || !dib.Create(dc.Get(), width, height)) return false;
+  // The DC holds the bitmap until the old one is selected back.
+  HGDIOBJ previous = ::SelectObject(dc.Get(), dib.GetBitmap());
+  auto restore = zrb::MakeScopeGuard([&] { ::SelectObject(dc.Get(), previous); });
+  {
+    Gdiplus::Graphics graphics(dc.Get());
+    graphics.SetPixelOffsetMode(pixelOffset);
+    graphics.SetCompositingQuality(quality);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.TranslateTransform(static_cast<REAL>(-area.left), static_cast<REAL>(-area.top));
+    if (graphics.DrawImage(image, dest, source.X, source.Y, source.Width, source.Height,
+                           Gdiplus::UnitPixel) != Gdiplus::Ok) {
+      return false;
+    }
+  }
+  ::GdiFlush();
+
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(&pixels[static_cast<size_t>(y) * width], &dib.PixelAt(0, y),
+                width * sizeof(uint32_t));
+  }
+  const std::vector<uint32_t> transparent(pixels.size(), 0);
+  const bool allEdges[4] = {true, true, true, true};
+  if (ChangedOnEdges(transparent, pixels, RECT{0, 0, width, height}, allEdges)) return false;
+
+  copy.dest = dest;
+  copy.source = source;
+  copy.pixelOffset = pixelOffset;
+  copy.quality = quality;
+  copy.area = area;
+  copy.pixels = std::move(pixels);
+  return true;
+}
+
 Gdiplus::RectF ToRectF(const RECT& rect) {
   return Gdiplus::RectF(static_cast<REAL>(rect.left), static_cast<REAL>(rect.top),
                         static_cast<REAL>(rect.right - rect.left),
@@ -221,6 +315,21 @@ void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdip
 
 void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
                 const Gdiplus::RectF& source) {
+  auto* decoded = dynamic_cast<ImageObject*>(image);
+  PixelTarget target;
+  if (decoded && dest.Width > 0 && dest.Height > 0 && dest.Width < 1e5f && dest.Height < 1e5f &&
+      target.Open(graphics)) {
+    ImageObject::ScaledCopy& copy = decoded->GetScaledCopy();
+    const Gdiplus::PixelOffsetMode pixelOffset = graphics.GetPixelOffsetMode();
+    const Gdiplus::CompositingQuality quality = graphics.GetCompositingQuality();
+    if ((!copy.pixels.empty() && SameRect(copy.dest, dest) && SameRect(copy.source, source) &&
+         copy.pixelOffset == pixelOffset && copy.quality == quality) ||
+        MakeScaledCopy(image, dest, source, pixelOffset, quality, copy)) {
+      CompositePremultiplied(target, copy.area, copy.pixels);
+      return;
+    }
+    copy.pixels.clear();
+  }
   const Gdiplus::InterpolationMode previous = graphics.GetInterpolationMode();
   graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
   graphics.DrawImage(image, dest, source.X, source.Y, source.Width, source.Height,

@@ -13,7 +13,8 @@
 // converts, copies and blends an image through temporary bitmaps on every
 // draw. When the graphics object draws one to one into the bitmap of a
 // DibSection (as a page's does), one-to-one draws and fades are composited
-// straight into its pixels here, with GDI+'s own arithmetic: the pixels are
+// straight into its pixels here, with GDI+'s own arithmetic, and a scaled
+// draw is kept for the next repaint that draws the same: the pixels are
 // those GDI+ would give. Anything else (a transform, a clip that is no
 // rectangle, another kind of surface, an image that is no ImageObject, a
 // source between pixels or beyond the image) goes to GDI+ as it is.
@@ -39,7 +40,9 @@ void DrawUnscaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdip
                   Gdiplus::REAL srcX, Gdiplus::REAL srcY);
 
 // `source` of the image scaled into `dest` with high-quality bicubic
-// interpolation; the graphics object's previous mode is restored.
+// interpolation; the graphics object's previous mode is restored. An
+// ImageObject keeps the pixels of its last scaled draw, so a repaint that
+// draws it the same way again only composites them.
 void DrawScaled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& dest,
                 const Gdiplus::RectF& source);
 

@@ -32,10 +32,24 @@ class ImageObject : public Gdiplus::Image {
   int PixelWidth() const { return pixelWidth_; }
   int PixelHeight() const { return pixelHeight_; }
 
+  // The image's last scaled draw (DrawScaled, ui/drawing.h): what GDI+ drew
+  // and the premultiplied pixels it gave over a transparent bitmap, kept so
+  // that the next repaint drawing the same only composites them.
+  struct ScaledCopy {
+    Gdiplus::RectF dest;
+    Gdiplus::RectF source;
+    Gdiplus::PixelOffsetMode pixelOffset = Gdiplus::PixelOffsetModeDefault;
+    Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityDefault;
+    RECT area = {};                // page pixels the copy covers
+    std::vector<uint32_t> pixels;  // rows top-down; empty: nothing kept
+  };
+  ScaledCopy& GetScaledCopy() const { return scaledCopy_; }
+
  private:
   std::vector<uint32_t> pixels_;
   int pixelWidth_ = 0;
   int pixelHeight_ = 0;
+  mutable ScaledCopy scaledCopy_;
 };
 
 // Loads a new ImageObject; throws HRESULT E_FAIL as the constructor does, and

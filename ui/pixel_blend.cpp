@@ -46,6 +46,17 @@ void BlendRowPortable(uint32_t* row, int count, const BlendSource* sources, int 
   }
 }
 
+void OverRowPortable(uint32_t* row, int count, const uint32_t* source) {
+  for (int x = 0; x < count; ++x) {
+    const uint32_t pixel = source[x];
+    if (pixel >= 0xFF000000u) {
+      row[x] = pixel;
+    } else if (pixel != 0) {
+      row[x] = Over(row[x], pixel);
+    }
+  }
+}
+
 // SSE2: two pixels in a register of eight 16-bit channels, b g r a b g r a.
 #define ZRB_SSE2 __attribute__((target("sse2")))
 
@@ -111,6 +122,27 @@ ZRB_SSE2 void BlendRowSse2(uint32_t* row, int count, const BlendSource* sources)
   }
 }
 
+ZRB_SSE2 void OverRowSse2(uint32_t* row, int count, const uint32_t* source) {
+  const __m128i zero = _mm_setzero_si128();
+  int x = 0;
+  for (; x + 4 <= count; x += 4) {
+    const uint32_t* p = source + x;
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    if ((p[0] & p[1] & p[2] & p[3]) >= 0xFF000000u) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), pixels);
+      continue;
+    }
+    if ((p[0] | p[1] | p[2] | p[3]) == 0) continue;
+    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+    const __m128i srcLow = _mm_unpacklo_epi8(pixels, zero);
+    const __m128i srcHigh = _mm_unpackhi_epi8(pixels, zero);
+    const __m128i low = OverPairs(_mm_unpacklo_epi8(dst, zero), srcLow, SpreadAlpha(srcLow));
+    const __m128i high = OverPairs(_mm_unpackhi_epi8(dst, zero), srcHigh, SpreadAlpha(srcHigh));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_packus_epi16(low, high));
+  }
+  OverRowPortable(row + x, count - x, source + x);
+}
+
 }  // namespace
 
 BlendCode BestBlendCode() {
@@ -128,6 +160,14 @@ void BlendRow(BlendCode code, uint32_t* row, int count, const BlendSource* sourc
     BlendRowSse2<2>(row, count, sources);
   } else {
     BlendRowPortable(row, count, sources, sourceCount);
+  }
+}
+
+void OverRow(BlendCode code, uint32_t* row, int count, const uint32_t* source) {
+  if (code == BlendCode::kSse2) {
+    OverRowSse2(row, count, source);
+  } else {
+    OverRowPortable(row, count, source);
   }
 }
 

@@ -34,4 +34,7 @@ BlendCode BestBlendCode();
 void BlendRow(BlendCode code, uint32_t* row, int count, const BlendSource* sources,
               int sourceCount);
 
+// Composites premultiplied `source` pixels over `count` pixels of `row`.
+void OverRow(BlendCode code, uint32_t* row, int count, const uint32_t* source);
+
 }  // namespace ZRBUE

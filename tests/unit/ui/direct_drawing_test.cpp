@@ -120,7 +120,7 @@ TEST(PixelBlend, BothCodingsGiveTheSamePixels) {
   if (BestBlendCode() != BlendCode::kSse2) GTEST_SKIP() << "no SSE2 here";
   Noise noise;
   constexpr int kCount = 1003;  // not a multiple of four: the tail goes pixel by pixel
-  std::vector<uint32_t> first(kCount), second(kCount), row(kCount);
+  std::vector<uint32_t> first(kCount), second(kCount), premultiplied(kCount), row(kCount);
   for (int i = 0; i < kCount; ++i) {
     // Straight sources, runs of four opaque or transparent pixels among them.
     const uint32_t run = (i / 4) % 3;
@@ -130,6 +130,7 @@ TEST(PixelBlend, BothCodingsGiveTheSamePixels) {
                    << 24 |
                (noise.Next() & 0xFFFFFF);
     second[i] = (noise.Next() % 256) << 24 | (noise.Next() & 0xFFFFFF);
+    premultiplied[i] = run == 0 ? (0xFF000000u | noise.Next()) : PremultipliedPixel(noise);
     row[i] = PremultipliedPixel(noise);
   }
   for (uint32_t scale : {0u, 1u, 77u, 128u, 255u, 256u}) {
@@ -142,6 +143,10 @@ TEST(PixelBlend, BothCodingsGiveTheSamePixels) {
       EXPECT_EQ(portable, sse2) << count << " sources";
     }
   }
+  std::vector<uint32_t> portable = row, sse2 = row;
+  OverRow(BlendCode::kPortable, portable.data(), kCount, premultiplied.data());
+  OverRow(BlendCode::kSse2, sse2.data(), kCount, premultiplied.data());
+  EXPECT_EQ(portable, sse2) << "premultiplied source";
 }
 
 // One-to-one draws and fades at every kind of place: inside the bitmap,
@@ -273,6 +278,40 @@ TEST(BlendUnscaled, LeavesToGdiplusWhatItCannotDrawExactly) {
   ::SelectObject(dc, previous);
   ::DeleteDC(dc);
   ::DeleteObject(foreign);
+}
+
+// The kept copy of a scaled draw gives what GDI+ draws, on the draw that
+// makes it and on the draws that reuse it; a different draw makes a new one.
+TEST(DrawScaled, KeepsThePixelsOfGdiplus) {
+  ImageObject image(kPng, kTranslucent);
+  struct Case {
+    const char* name;
+    Gdiplus::RectF dest;
+    Gdiplus::RectF source;
+    RECT clip;
+  } cases[] = {
+      {"stretched to a fraction", {3, 4, 41.37f, 12}, {4, 0, 24, 24}, {}},
+      {"stretched again, unchanged", {3, 4, 41.37f, 12}, {4, 0, 24, 24}, {}},
+      {"shrunk across the edge", {-5, 20, 13.5f, 30}, {0, 0, 32, 24}, {}},
+      {"clipped", {3, 4, 41.37f, 12}, {4, 0, 24, 24}, {10, 0, 30, 10}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Surface expected(50, 40);
+    PaintOn(expected, c.clip, [&](Gdiplus::Graphics& graphics) {
+      graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+      graphics.DrawImage(&image, c.dest, c.source.X, c.source.Y, c.source.Width, c.source.Height,
+                         Gdiplus::UnitPixel);
+    });
+    Surface drawn(50, 40);
+    PaintOn(drawn, c.clip, [&](Gdiplus::Graphics& graphics) {
+      const Gdiplus::InterpolationMode mode = graphics.GetInterpolationMode();
+      DrawScaled(graphics, &image, c.dest, c.source);
+      EXPECT_EQ(mode, graphics.GetInterpolationMode());
+    });
+    EXPECT_FALSE(image.GetScaledCopy().pixels.empty());
+    ExpectSamePixels(expected, drawn);
+  }
 }
 
 }  // namespace
