@@ -43,6 +43,7 @@ class PixelTarget {
  public:
   bool Open(Gdiplus::Graphics& graphics);
 
+  const RECT& Bounds() const { return bounds_; }
   // The pixels a draw may change: inside the bitmap and the clip.
   const RECT& Clip() const { return clip_; }
   uint32_t* Row(int y) const { return top_ + y * pitch_; }
@@ -198,6 +199,36 @@ void CompositePremultiplied(const PixelTarget& target, const RECT& area,
   for (int y = visible.top; y < visible.bottom; ++y) {
     OverRow(code, target.Row(y) + visible.left, visible.right - visible.left,
             pixels.data() + (y - area.top) * stride + (visible.left - area.left));
+  }
+}
+
+// The pixels of `area` (inside the bitmap), rows top-down.
+std::vector<uint32_t> ReadArea(const PixelTarget& target, const RECT& area) {
+  const int width = area.right - area.left;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * (area.bottom - area.top));
+  for (int y = area.top; y < area.bottom; ++y) {
+    std::memcpy(&pixels[static_cast<size_t>(y - area.top) * width], target.Row(y) + area.left,
+                width * sizeof(uint32_t));
+  }
+  return pixels;
+}
+
+bool AreaEquals(const PixelTarget& target, const RECT& area, const std::vector<uint32_t>& pixels) {
+  const int width = area.right - area.left;
+  for (int y = area.top; y < area.bottom; ++y) {
+    if (std::memcmp(&pixels[static_cast<size_t>(y - area.top) * width], target.Row(y) + area.left,
+                    width * sizeof(uint32_t)) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void WriteArea(const PixelTarget& target, const RECT& area, const std::vector<uint32_t>& pixels) {
+  const int width = area.right - area.left;
+  for (int y = area.top; y < area.bottom; ++y) {
+    std::memcpy(target.Row(y) + area.left, &pixels[static_cast<size_t>(y - area.top) * width],
+                width * sizeof(uint32_t));
   }
 }
 
@@ -385,19 +416,104 @@ void DrawCrossFade(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdi
   DrawFaded(graphics, image, dest, to, toOpacity);
 }
 
+// What a text drawing changed in the page bitmap, and what it was drawn with
+// and over: `area` held `before` and held `after` once the text was drawn.
+struct TextStyle::KeptDrawing {
+  std::wstring text;
+  int x = 0;
+  int y = 0;
+  RECT bounds = {};
+  RECT clip = {};
+  INT contrast = 0;
+  Gdiplus::SmoothingMode smoothing = Gdiplus::SmoothingModeDefault;
+  Gdiplus::PixelOffsetMode pixelOffset = Gdiplus::PixelOffsetModeDefault;
+  Gdiplus::CompositingQuality quality = Gdiplus::CompositingQualityDefault;
+  RECT area = {};
+  std::vector<uint32_t> before;
+  std::vector<uint32_t> after;
+
+  bool DrawnWith(const KeptDrawing& other) const {
+    return text == other.text && x == other.x && y == other.y &&
+           ::EqualRect(&bounds, &other.bounds) && ::EqualRect(&clip, &other.clip) &&
+           contrast == other.contrast && smoothing == other.smoothing &&
+           pixelOffset == other.pixelOffset && quality == other.quality;
+  }
+};
+
+TextStyle::TextStyle() = default;
+TextStyle::~TextStyle() = default;
+
 void TextStyle::SetFont(const std::wstring& family, int points, INT style) {
   Gdiplus::FontFamily named(family.c_str());
   const Gdiplus::FontFamily* chosen =
       named.GetLastStatus() == Gdiplus::Ok ? &named : Gdiplus::FontFamily::GenericSansSerif();
   font_ = std::make_unique<Gdiplus::Font>(chosen, static_cast<Gdiplus::REAL>(points), style,
                                           Gdiplus::UnitPoint);
+  kept_.reset();
 }
 
 void TextStyle::SetColor(BYTE red, BYTE green, BYTE blue) {
   brush_ = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(TextColor(red, green, blue)));
+  kept_.reset();
 }
 
 void TextStyle::Draw(Gdiplus::Graphics& graphics, const std::wstring& text, int x, int y) const {
+  PixelTarget target;
+  if (!font_ || !brush_ || !target.Open(graphics)) {
+    kept_.reset();
+    DrawWithGdiplus(graphics, text, x, y);
+    return;
+  }
+  auto drawing = std::make_unique<KeptDrawing>();
+  drawing->text = text;
+  drawing->x = x;
+  drawing->y = y;
+  drawing->bounds = target.Bounds();
+  drawing->clip = target.Clip();
+  drawing->contrast = static_cast<INT>(graphics.GetTextContrast());
+  drawing->smoothing = graphics.GetSmoothingMode();
+  drawing->pixelOffset = graphics.GetPixelOffsetMode();
+  drawing->quality = graphics.GetCompositingQuality();
+  if (kept_ && kept_->DrawnWith(*drawing) && AreaEquals(target, kept_->area, kept_->before)) {
+    WriteArea(target, kept_->area, kept_->after);
+    return;
+  }
+  kept_.reset();
+
+  // The area the text may change: its measured box with a margin of a line
+  // height all round, inside the bitmap and the clip.
+  const Gdiplus::TextRenderingHint previous = graphics.GetTextRenderingHint();
+  graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+  Gdiplus::RectF box;
+  const bool measured =
+      graphics.MeasureString(text.c_str(), -1, font_.get(),
+                             Gdiplus::PointF(static_cast<REAL>(x), static_cast<REAL>(y)),
+                             &box) == Gdiplus::Ok;
+  const REAL margin = font_->GetHeight(&graphics) + 2;
+  graphics.SetTextRenderingHint(previous);
+  if (!measured || !(margin < 1000) || !(box.Width < 1e5f) || !(box.Height < 1e5f)) {
+    DrawWithGdiplus(graphics, text, x, y);
+    return;
+  }
+  const RECT reach = {static_cast<LONG>(std::floor(box.X - margin)),
+                      static_cast<LONG>(std::floor(box.Y - margin)),
+                      static_cast<LONG>(std::ceil(box.X + box.Width + margin)),
+                      static_cast<LONG>(std::ceil(box.Y + box.Height + margin))};
+  const RECT area = Intersection(reach, target.Clip());
+  drawing->area = area;
+  drawing->before = ReadArea(target, area);
+  DrawWithGdiplus(graphics, text, x, y);
+  ::GdiFlush();
+  drawing->after = ReadArea(target, area);
+  // Where the clip or the bitmap ends the area, nothing is drawn beyond.
+  const bool open[4] = {area.left == reach.left, area.top == reach.top, area.right == reach.right,
+                        area.bottom == reach.bottom};
+  if (::IsRectEmpty(&area) || ChangedOnEdges(drawing->before, drawing->after, area, open)) return;
+  kept_ = std::move(drawing);
+}
+
+void TextStyle::DrawWithGdiplus(Gdiplus::Graphics& graphics, const std::wstring& text, int x,
+                                int y) const {
   const Gdiplus::TextRenderingHint previous = graphics.GetTextRenderingHint();
   graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
   graphics.DrawString(

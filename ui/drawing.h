@@ -13,11 +13,12 @@
 // converts, copies and blends an image through temporary bitmaps on every
 // draw. When the graphics object draws one to one into the bitmap of a
 // DibSection (as a page's does), one-to-one draws and fades are composited
-// straight into its pixels here, with GDI+'s own arithmetic, and a scaled
-// draw is kept for the next repaint that draws the same: the pixels are
-// those GDI+ would give. Anything else (a transform, a clip that is no
-// rectangle, another kind of surface, an image that is no ImageObject, a
-// source between pixels or beyond the image) goes to GDI+ as it is.
+// straight into its pixels here, with GDI+'s own arithmetic, and the result
+// of a scaled draw or of a text is kept for the next repaint that draws the
+// same over the same pixels: the pixels are those GDI+ would give. Anything
+// else (a transform, a clip that is no rectangle, another kind of surface,
+// an image that is no ImageObject, a source between pixels or beyond the
+// image) goes to GDI+ as it is.
 #pragma once
 
 #include <windows.h>
@@ -83,6 +84,11 @@ constexpr INT kFontUnderline = 4;  // Gdiplus::FontStyleUnderline
 // font or colour replaces the old one.
 class TextStyle {
  public:
+  TextStyle();
+  ~TextStyle();
+  TextStyle(const TextStyle&) = delete;
+  TextStyle& operator=(const TextStyle&) = delete;
+
   // A font of `family` (or, when GDI+ cannot make that family, its generic
   // sans-serif family), `points` in size, in `style` (kFont... bits).
   void SetFont(const std::wstring& family, int points, INT style);
@@ -96,11 +102,22 @@ class TextStyle {
   // size at (x, y): not wrapped, clipped or aligned; line breaks start new
   // lines. ClearType grid fitting for the call, the previous hint restored.
   // Without font or brush GDI+ refuses and only the status records it.
+  // The style keeps what the call changed in the page bitmap; a repaint
+  // that draws the same text at the same place over the same pixels writes
+  // the kept pixels instead of calling GDI+.
   void Draw(Gdiplus::Graphics& graphics, const std::wstring& text, int x, int y) const;
 
+  // Whether a drawing is kept for the next repaint.
+  bool HasKeptDrawing() const { return kept_ != nullptr; }
+
  private:
+  struct KeptDrawing;
+
+  void DrawWithGdiplus(Gdiplus::Graphics& graphics, const std::wstring& text, int x, int y) const;
+
   std::unique_ptr<Gdiplus::Font> font_;
   std::unique_ptr<Gdiplus::SolidBrush> brush_;
+  mutable std::unique_ptr<KeptDrawing> kept_;
 };
 
 }  // namespace ZRBUE

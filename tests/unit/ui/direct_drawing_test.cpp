@@ -314,5 +314,55 @@ TEST(DrawScaled, KeepsThePixelsOfGdiplus) {
   }
 }
 
+// A kept text drawing gives what GDI+ draws, and only over the pixels it
+// was drawn over.
+TEST(TextStyleDraw, KeepsThePixelsOfGdiplus) {
+  TextStyle style;
+  style.SetFont(L"Arial", 14, kFontBold);
+  style.SetColor(136, 136, 136);
+  const std::wstring text = L"HIL 安装 fg";
+  struct Case {
+    const char* name;
+    uint32_t background;  // 0: the noise of Surface
+    RECT clip;
+    bool kept;  // kept from the draw before
+  } cases[] = {
+      {"first draw", 0, {}, false},
+      {"same again", 0, {}, true},
+      {"other background", 0xFF204060, {}, false},
+      {"same again", 0xFF204060, {}, true},
+      {"clipped", 0xFF204060, {0, 0, 60, 30}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Surface expected(120, 40);
+    Surface drawn(120, 40);
+    if (c.background) {
+      std::fill(expected.Pixels(), expected.Pixels() + expected.Count(), c.background);
+      std::fill(drawn.Pixels(), drawn.Pixels() + drawn.Count(), c.background);
+    }
+    PaintOn(expected, c.clip, [&](Gdiplus::Graphics& graphics) {
+      graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+      Gdiplus::SolidBrush brush(Gdiplus::Color(TextColor(136, 136, 136)));
+      graphics.DrawString(text.c_str(), -1, style.GetFont(), Gdiplus::RectF(7, 9, 0, 0), nullptr,
+                          &brush);
+    });
+    const bool keptBefore = style.HasKeptDrawing();
+    PaintOn(drawn, c.clip, [&](Gdiplus::Graphics& graphics) {
+      const Gdiplus::TextRenderingHint hint = graphics.GetTextRenderingHint();
+      style.Draw(graphics, text, 7, 9);
+      EXPECT_EQ(hint, graphics.GetTextRenderingHint());
+    });
+    ExpectSamePixels(expected, drawn);
+    EXPECT_TRUE(style.HasKeptDrawing());
+    if (c.kept) {
+      EXPECT_TRUE(keptBefore);
+    }
+  }
+  // A new colour forgets the drawing.
+  style.SetColor(0, 0, 255);
+  EXPECT_FALSE(style.HasKeptDrawing());
+}
+
 }  // namespace
 }  // namespace zrb::test
