@@ -7,9 +7,17 @@
 namespace ZRBUE {
 namespace {
 
-// Every DibSection holding a bitmap, for FindSelectedIn.
-std::mutex gSectionsLock;
-std::vector<const DibSection*> gSections;
+// Every DibSection holding a bitmap, for FindSelectedIn. Never destroyed,
+// so that a DibSection that outlives other statics can still leave it.
+struct SectionList {
+  std::mutex lock;
+  std::vector<const DibSection*> sections;
+};
+
+SectionList& Sections() {
+  static SectionList* list = new SectionList;
+  return *list;
+}
 
 }  // namespace
 
@@ -31,16 +39,19 @@ bool DibSection::Create(HDC dc, int width, int height) {
   bitmap_ = bitmap;
   header_ = info.bmiHeader;
   pixels_ = static_cast<uint32_t*>(bits);
-  std::lock_guard<std::mutex> lock(gSectionsLock);
-  gSections.push_back(this);
+  SectionList& list = Sections();
+  std::lock_guard<std::mutex> lock(list.lock);
+  list.sections.push_back(this);
   return true;
 }
 
 void DibSection::Delete() {
   if (bitmap_) {
     {
-      std::lock_guard<std::mutex> lock(gSectionsLock);
-      gSections.erase(std::remove(gSections.begin(), gSections.end(), this), gSections.end());
+      SectionList& list = Sections();
+      std::lock_guard<std::mutex> lock(list.lock);
+      list.sections.erase(std::remove(list.sections.begin(), list.sections.end(), this),
+                          list.sections.end());
     }
     ::DeleteObject(bitmap_);
   }
@@ -52,8 +63,9 @@ void DibSection::Delete() {
 const DibSection* DibSection::FindSelectedIn(HDC dc) {
   HGDIOBJ bitmap = dc ? ::GetCurrentObject(dc, OBJ_BITMAP) : nullptr;
   if (!bitmap) return nullptr;
-  std::lock_guard<std::mutex> lock(gSectionsLock);
-  for (const DibSection* section : gSections) {
+  SectionList& list = Sections();
+  std::lock_guard<std::mutex> lock(list.lock);
+  for (const DibSection* section : list.sections) {
     if (section->bitmap_ == bitmap) return section;
   }
   return nullptr;
