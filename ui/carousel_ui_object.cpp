@@ -37,10 +37,9 @@ int CarouselUIObjectImpl::Draw(Gdiplus::Graphics& graphics) {
   const Gdiplus::RectF dest(static_cast<REAL>(rect_.left), static_cast<REAL>(rect_.top), width,
                             height);
   const int next = (currentFrame_ + 1) % frameCount_;
-  DrawFaded(graphics, image_.get(), dest, Gdiplus::RectF(currentFrame_ * step, 0, width, height),
-            opacity_);
-  DrawFaded(graphics, image_.get(), dest, Gdiplus::RectF(next * step, 0, width, height),
-            1.0f - opacity_);
+  DrawCrossFade(graphics, image_.get(), dest,
+                Gdiplus::RectF(currentFrame_ * step, 0, width, height),
+                Gdiplus::RectF(next * step, 0, width, height), opacity_);
   return 0;
 }
 

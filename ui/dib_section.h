@@ -34,6 +34,12 @@ class DibSection {
   // The pixel at (x, y) counted from the top-left corner; no range check.
   uint32_t& PixelAt(int x, int y) const { return pixels_[(GetHeight() - 1 - y) * GetWidth() + x]; }
 
+  // The DibSection whose bitmap is selected into `dc`, or null when the DC
+  // holds no bitmap made by a DibSection. Drawing code that writes pixels
+  // itself (ui/drawing.h) writes only into bitmaps whose layout it knows;
+  // a look-up is safe on any thread.
+  static const DibSection* FindSelectedIn(HDC dc);
+
  private:
   HBITMAP bitmap_ = nullptr;
   BITMAPINFOHEADER header_ = {};

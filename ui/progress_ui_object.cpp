@@ -59,11 +59,10 @@ int ProgressUIObjectImpl::Draw(Gdiplus::Graphics& graphics) {
 
   // Right end, one to one, a pixel into the middle's end.
   const int rightX = static_cast<int>(middle + frontLeft + spl_ - 1);
-  graphics.DrawImage(front_.get(),
-                     Gdiplus::RectF(static_cast<REAL>(rightX), static_cast<REAL>(frontTop),
-                                    static_cast<REAL>(spr_), imageHeight),
-                     imageWidth - spr_, 0, static_cast<REAL>(spr_), imageHeight,
-                     Gdiplus::UnitPixel);
+  DrawUnscaled(graphics, front_.get(),
+               Gdiplus::RectF(static_cast<REAL>(rightX), static_cast<REAL>(frontTop),
+                              static_cast<REAL>(spr_), imageHeight),
+               imageWidth - spr_, 0);
   return 0;
 }
 
